@@ -1,0 +1,28 @@
+#pragma once
+// Conversions between multibyte texts and UTF-16, standing in for the platform's
+// MultiByteToWideChar and WideCharToMultiByte. Code pages: 936 (GBK, with the platform's own
+// table: 0x80 is the euro sign, the user-defined area maps to private use), 65001 (UTF-8) and
+// 0 (the ANSI code page, which is 936 here).
+//
+// Bad input converts the way the platform converts it:
+// - UTF-8: each maximal invalid subsequence becomes one U+FFFD; a lone surrogate written as
+//   UTF-8 becomes EF BF BD.
+// - 936 read: a byte sequence that is not valid 936 becomes U+FFFD (a lone trailing lead byte too).
+// - 936 written: a character without a mapping, a lone surrogate included, becomes '?'.
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+inline constexpr int kCodePageAnsi = 0;
+inline constexpr int kCodePage936 = 936;
+inline constexpr int kCodePageUtf8 = 65001;
+
+// An unsupported code page gives an empty result.
+std::u16string MultiByteToWide(int codePage, std::string_view text);
+
+// `compositeCheck`: a base character followed by combining marks becomes the precomposed character
+// where code page 936 has one (the platform's WC_COMPOSITECHECK); ignored for UTF-8.
+std::string WideToMultiByte(int codePage, std::u16string_view wide, bool compositeCheck = false);
+
+}  // namespace korvane
