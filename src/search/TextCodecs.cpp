@@ -68,7 +68,8 @@ Text UrlDecode(std::string_view text, bool toLocal) {
     if (value != 0) out += static_cast<char>(value);
     i = percent + 3;
   }
-  return toLocal ? Utf8ToLocal(out) : out;
+  if (toLocal) return Utf8ToLocal(out);
+  return out;
 }
 
 // Both go straight through UTF-16: the same result as TextToWide then WideToText, without the
@@ -77,9 +78,7 @@ Text LocalToUtf8(std::string_view text) {
   return WideToMultiByte(kCodePageUtf8, MultiByteToWide(kCodePage936, UpToZero(text)));
 }
 
-Text Utf8ToLocal(std::string_view text) {
-  return WideToMultiByte(kCodePage936, MultiByteToWide(kCodePageUtf8, UpToZero(text)));
-}
+Text Utf8ToLocal(std::string_view text) { return Utf8To936(UpToZero(text)); }
 
 // The room is that of the code page actually converted, so every text converts whole.
 Bytes TextToWide(std::string_view text, int codePage) {

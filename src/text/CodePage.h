@@ -8,7 +8,8 @@
 // - UTF-8: each maximal invalid subsequence becomes one U+FFFD; a lone surrogate written as
 //   UTF-8 becomes EF BF BD.
 // - 936 read: a byte sequence that is not valid 936 becomes U+FFFD (a lone trailing lead byte too).
-// - 936 written: a character without a mapping, a lone surrogate included, becomes '?'.
+// - 936 written: each character without a mapping becomes one '?': a surrogate pair (936 has
+//   nothing outside the BMP) and a lone surrogate alike.
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,9 @@ std::u16string MultiByteToWide(int codePage, std::string_view text);
 // `compositeCheck`: a base character followed by combining marks becomes the precomposed character
 // where code page 936 has one (the platform's WC_COMPOSITECHECK); ignored for UTF-8.
 std::string WideToMultiByte(int codePage, std::u16string_view wide, bool compositeCheck = false);
+
+// UTF-8 straight to code page 936: the same result as WideToMultiByte(936, MultiByteToWide(65001,
+// text)), several times faster on pages that are mostly ASCII.
+std::string Utf8To936(std::string_view text);
 
 }  // namespace korvane
