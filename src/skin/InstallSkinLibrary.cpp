@@ -11,29 +11,13 @@
 #include <span>
 #include <string>
 
+#include "skin/FileDescriptor.h"
 #include "skin/RunDirectory.h"
 #include "skin/SkinLibraryImage.h"
 #include "skinlib/SkinAttachRes.h"
 
 namespace korvane {
 namespace {
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() { Close(); }
-  int get() const { return fd_; }
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 bool WriteAll(int fd, std::span<const unsigned char> bytes) {
   while (!bytes.empty()) {
@@ -68,8 +52,8 @@ bool MoveWithoutReplacing(const char* from, const char* to) {
 }
 
 void SyncDirectory(const std::filesystem::path& directory) {
-  FileDescriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) ::fsync(dir.get());
+  const FileDescriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.IsOpen()) ::fsync(dir.get());
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+#include "skin/FileDescriptor.h"
+
 namespace korvane {
 namespace {
 
@@ -35,13 +37,10 @@ bool ReadAt(int fd, void* out, std::size_t size, off_t offset) {
 // bus error inside dlopen. A library of our kind whose segments do not all lie within the file is
 // refused here, so that it is reported like any other library that cannot be loaded. Files that are
 // not libraries of this machine's kind are left to the loader, which refuses them safely.
-std::string CutShortLibrary(const std::filesystem::path& file) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {};
-  struct Close {
-    int fd;
-    ~Close() { ::close(fd); }
-  } closeOnReturn{fd};
+std::string CutShortLibrary(const std::filesystem::path& path) {
+  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file.IsOpen()) return {};
+  const int fd = file.get();
   struct stat st {};
   ElfW(Ehdr) header{};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !ReadAt(fd, &header, sizeof header, 0)) return {};
@@ -49,7 +48,7 @@ std::string CutShortLibrary(const std::filesystem::path& file) {
       header.e_phentsize != sizeof(ElfW(Phdr)))
     return {};
   const auto size = static_cast<std::uint64_t>(st.st_size);
-  const std::string cut = file.string() + ": file too short";
+  const std::string cut = path.string() + ": file too short";
   if (header.e_phoff > size || std::uint64_t{header.e_phnum} * sizeof(ElfW(Phdr)) > size - header.e_phoff) return cut;
   for (unsigned i = 0; i < header.e_phnum; ++i) {
     ElfW(Phdr) segment{};
