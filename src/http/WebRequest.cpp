@@ -20,6 +20,7 @@ constexpr long kMaxRedirects = 10;
 
 // What the callbacks of one transfer collect.
 struct Transfer {
+  CURL* easy = nullptr;
   Bytes body;
   Text headers;  // the last response's header lines, each ending in "\r\n"
   const std::atomic<bool>* cancel = nullptr;
@@ -48,7 +49,16 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
     transfer.tooLarge = true;
     return 0;
   }
-  transfer.body.insert(transfer.body.end(), data, data + n);
+  if (transfer.body.empty()) {
+    // Room for the whole announced body at once (the length has been checked against the limit).
+    curl_off_t announced = -1;
+    if (curl_easy_getinfo(transfer.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK &&
+        announced > 0 && static_cast<std::size_t>(announced) <= kMaxBodyBytes) {
+      transfer.body.reserve(static_cast<std::size_t>(announced));
+    }
+  }
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+  transfer.body.insert(transfer.body.end(), bytes, bytes + n);
   return n;
 }
 
@@ -180,6 +190,7 @@ Bytes WebRequest(const WebRequestArgs& args) {
   CURL* const h = easy.get();
 
   Transfer transfer;
+  transfer.easy = h;
   transfer.cancel = args.cancel;
   transfer.noProgressLimit = args.noProgressTimeout;
   char errorText[CURL_ERROR_SIZE] = {};
@@ -221,7 +232,8 @@ Bytes WebRequest(const WebRequestArgs& args) {
 
   curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, args.noRedirect ? 0L : 1L);
   curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
-  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  // A plain address may be sent on to HTTPS; an HTTPS one is never sent down to plain HTTP.
+  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, https ? "https" : "http,https");
 
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
@@ -275,7 +287,9 @@ Text FetchPageText(const Text& url, const std::atomic<bool>* cancel, Text* diagn
   args.url = url;
   args.cancel = cancel;
   args.diagnostic = diagnostic;
-  return BytesToText(WebRequest(args));
+  const Bytes body = WebRequest(args);
+  // The text up to the first zero byte, found and copied a block at a time.
+  return Text(UpToZero(std::string_view(reinterpret_cast<const char*>(body.data()), body.size())));
 }
 
 void ClearCookieStore() { CookieStore::Shared().Clear(); }

@@ -88,6 +88,23 @@ TEST_F(TlsTest, RedirectFromHttpToHttpsIsFollowed) {
   EXPECT_EQ(secure.Requests()[0].RequestLine(), "GET /secure HTTP/1.1");
 }
 
+TEST_F(TlsTest, RedirectFromHttpsToHttpIsRefused) {
+  LoopbackServer plain(Saying("in the clear"));
+  const std::string target = plain.Url("/plain");
+  LoopbackServer secure([target](const RecordedRequest&) {
+    return Reply{HttpResponse(302, {"Location: " + target}, ""), {}, false, false};
+  }, certificates.ServerContext());
+  WebRequestArgs args;
+  args.url = secure.Url("/");
+  args.trustedCaFile = certificates.AuthorityFile();
+  Text diagnostic;
+  args.diagnostic = &diagnostic;
+  EXPECT_TRUE(WebRequest(args).empty());
+  EXPECT_NE(diagnostic, "");
+  EXPECT_EQ(secure.Requests().size(), 1u);
+  EXPECT_TRUE(plain.Requests().empty());
+}
+
 // Which proxy a request takes: the whole text for a plain address, the list's entry for its
 // scheme otherwise, and a direct connection when the list names none for it.
 TEST_F(TlsTest, ProxyForms) {
