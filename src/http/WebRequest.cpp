@@ -18,10 +18,34 @@ namespace {
 
 constexpr long kMaxRedirects = 10;
 
+// Where a response body goes: a byte buffer for WebRequest, a text for FetchPageText, which
+// thereby needs no copy of its own.
+class BodyBuffer {
+ public:
+  explicit BodyBuffer(Bytes& bytes) : bytes_(&bytes) {}
+  explicit BodyBuffer(Text& text) : text_(&text) {}
+  std::size_t size() const { return bytes_ ? bytes_->size() : text_->size(); }
+  void reserve(std::size_t n) { bytes_ ? bytes_->reserve(n) : text_->reserve(n); }
+  void clear() { bytes_ ? bytes_->clear() : text_->clear(); }
+  void append(const char* data, std::size_t n) {
+    if (text_) {
+      text_->append(data, n);
+      return;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    bytes_->insert(bytes_->end(), bytes, bytes + n);
+  }
+
+ private:
+  Bytes* bytes_ = nullptr;
+  Text* text_ = nullptr;
+};
+
 // What the callbacks of one transfer collect.
 struct Transfer {
+  explicit Transfer(BodyBuffer buffer) : body(buffer) {}
   CURL* easy = nullptr;
-  Bytes body;
+  BodyBuffer body;
   Text headers;  // the last response's header lines, each ending in "\r\n"
   const std::atomic<bool>* cancel = nullptr;
   bool cancelled = false;
@@ -49,7 +73,7 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
     transfer.tooLarge = true;
     return 0;
   }
-  if (transfer.body.empty()) {
+  if (transfer.body.size() == 0) {
     // Room for the whole announced body at once (the length has been checked against the limit).
     curl_off_t announced = -1;
     if (curl_easy_getinfo(transfer.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK &&
@@ -57,8 +81,7 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
       transfer.body.reserve(static_cast<std::size_t>(announced));
     }
   }
-  const auto* bytes = reinterpret_cast<const unsigned char*>(data);
-  transfer.body.insert(transfer.body.end(), bytes, bytes + n);
+  transfer.body.append(data, n);
   return n;
 }
 
@@ -145,12 +168,13 @@ std::vector<std::string> ExportCookies(CURL* easy) {
   return lines;
 }
 
-}  // namespace
-
-Bytes WebRequest(const WebRequestArgs& args) {
+// The request itself: true when it succeeded, the body in `out`; false with `out` empty.
+bool Perform(const WebRequestArgs& args, BodyBuffer out) {
+  out.clear();
   const auto fail = [&](std::string_view why) {
     if (args.diagnostic) *args.diagnostic = Text(why);
-    return Bytes();
+    out.clear();
+    return false;
   };
   if (!CurlReady()) return fail("libcurl could not be initialised");
   if (args.cancel && args.cancel->load()) return fail("cancelled");
@@ -189,7 +213,7 @@ Bytes WebRequest(const WebRequestArgs& args) {
   if (!easy) return fail("libcurl could not make a handle");
   CURL* const h = easy.get();
 
-  Transfer transfer;
+  Transfer transfer(out);
   transfer.easy = h;
   transfer.cancel = args.cancel;
   transfer.noProgressLimit = args.noProgressTimeout;
@@ -277,7 +301,15 @@ Bytes WebRequest(const WebRequestArgs& args) {
   if (args.returnedHeaders) *args.returnedHeaders = std::move(responseHeaders);
   if (args.returnedCookies) *args.returnedCookies = std::move(responseCookies);
   if (args.diagnostic) args.diagnostic->clear();
-  return std::move(transfer.body);
+  return true;
+}
+
+}  // namespace
+
+Bytes WebRequest(const WebRequestArgs& args) {
+  Bytes body;
+  Perform(args, BodyBuffer(body));
+  return body;
 }
 
 Text FetchPageText(const Text& url) { return FetchPageText(url, nullptr, nullptr); }
@@ -287,9 +319,10 @@ Text FetchPageText(const Text& url, const std::atomic<bool>* cancel, Text* diagn
   args.url = url;
   args.cancel = cancel;
   args.diagnostic = diagnostic;
-  const Bytes body = WebRequest(args);
-  // The text up to the first zero byte, found and copied a block at a time.
-  return Text(UpToZero(std::string_view(reinterpret_cast<const char*>(body.data()), body.size())));
+  Text text;
+  Perform(args, BodyBuffer(text));
+  text.resize(UpToZero(text).size());  // the text ends at the body's first zero byte
+  return text;
 }
 
 void ClearCookieStore() { CookieStore::Shared().Clear(); }
