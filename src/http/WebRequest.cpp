@@ -1,15 +1,16 @@
 #include "http/WebRequest.h"
 
 #include <algorithm>
+#include <chrono>
 #include <string_view>
 
 #include "http/ConnectionPool.h"
 #include "http/CookieStore.h"
+#include "http/Cookies.h"
 #include "http/CurlHandles.h"
 #include "http/ProxyList.h"
 #include "http/RequestHeaders.h"
 #include "http/ResponseHeaders.h"
-#include "http/Cookies.h"
 #include "http/UrlParts.h"
 #include "text/TextOps.h"
 
@@ -195,8 +196,8 @@ bool Perform(const WebRequestArgs& args, BodyBuffer out) {
   const std::vector<Text> lines = HeaderLines(sentHeaders);
   // POST and HEAD take `postBytes`, or `postText` when it is empty; only a POST sends it: a body
   // on HEAD means nothing to a server, and some reject it as an attempt to smuggle a request.
-  const bool takesBody = method != 0;
-  const Bytes body = !takesBody ? Bytes()
+  const bool takesPostBytes = method != 0;
+  const Bytes body = !takesPostBytes ? Bytes()
                      : args.postBytes && !args.postBytes->empty() ? *args.postBytes
                                                                   : TextToBytes(args.postText);
 
@@ -294,7 +295,7 @@ bool Perform(const WebRequestArgs& args, BodyBuffer out) {
   if (result != CURLE_OK) return fail(errorText[0] ? errorText : curl_easy_strerror(result));
 
   if (args.headers) *args.headers = sentHeaders;
-  if (takesBody && args.postBytes && args.postBytes->empty()) *args.postBytes = TextToBytes(args.postText);
+  if (takesPostBytes && args.postBytes && args.postBytes->empty()) *args.postBytes = TextToBytes(args.postText);
   Text responseHeaders = NormaliseSetCookie(transfer.headers);
   Text responseCookies = ResponseCookies(responseHeaders);
   if (args.cookies) MergeCookies(args.cookies, &responseCookies);
