@@ -259,8 +259,9 @@ Text ByteToHex(unsigned char value) {
 Bytes TextToBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
 Text BytesToText(const Bytes& bytes) {
-  const auto zero = std::find(bytes.begin(), bytes.end(), 0);
-  return Text(bytes.begin(), zero);
+  const auto* data = reinterpret_cast<const char*>(bytes.data());
+  const void* zero = std::memchr(data, 0, bytes.size());
+  return Text(data, zero ? static_cast<const char*>(zero) : data + bytes.size());
 }
 
 std::string_view UpToZero(std::string_view text) { return text.substr(0, text.find('\0')); }
