@@ -259,6 +259,7 @@ Text ByteToHex(unsigned char value) {
 Bytes TextToBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
 Text BytesToText(const Bytes& bytes) {
+  if (bytes.empty()) return {};
   const auto* data = reinterpret_cast<const char*>(bytes.data());
   const void* zero = std::memchr(data, 0, bytes.size());
   return Text(data, zero ? static_cast<const char*>(zero) : data + bytes.size());
