@@ -1,0 +1,330 @@
+#include "sample-site/SampleSite.h"
+
+#include "sample-site/ConnectionSockets.h"
+#include "sample-site/HostilePages.h"
+#include "sample-site/KeywordPlan.h"
+#include "sample-site/SitePages.h"
+
+#include <arpa/inet.h>
+#include <httplib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace korvane::site {
+
+namespace {
+
+constexpr const char* kHtml = "text/html; charset=utf-8";
+constexpr size_t kChunk = 64 * 1024;
+
+// What one request is to get, decided from its page and the rules that select it.
+struct Answer {
+  int delayMs = 0;
+  FaultRule fault;  // fault == None: the ordinary page
+};
+
+Answer Decide(const std::vector<FaultRule>& keywordRules, const std::vector<FaultRule>& siteRules,
+              const PageAddress& page) {
+  Answer answer;
+  bool faultChosen = false;
+  for (const auto* rules : {&keywordRules, &siteRules}) {
+    for (const auto& rule : *rules) {
+      if (!rule.where.Matches(page.numbered, page.number)) continue;
+      answer.delayMs = std::min(answer.delayMs + std::clamp(rule.delayMs, 0, kMaxDelayMs),
+                                kMaxDelayMs);
+      if (!faultChosen && rule.fault != Fault::None) {
+        answer.fault = rule;
+        faultChosen = true;
+      }
+    }
+  }
+  return answer;
+}
+
+}  // namespace
+
+bool IsLoopbackHost(const std::string& host) {
+  if (host == "localhost") return true;
+  in_addr v4{};
+  if (inet_pton(AF_INET, host.c_str(), &v4) == 1) return (ntohl(v4.s_addr) >> 24) == 127;
+  in6_addr v6{};
+  if (inet_pton(AF_INET6, host.c_str(), &v6) == 1) return IN6_IS_ADDR_LOOPBACK(&v6);
+  return false;
+}
+
+struct SampleSite::Impl {
+  std::mutex lifecycle;  // Start and Stop
+  std::unique_ptr<httplib::Server> server;
+  std::thread listener;
+  std::string host;
+  std::atomic<int> port{0};
+
+  mutable std::mutex mutex;  // what follows
+  std::vector<FaultRule> rules;
+  std::vector<std::string> requests;
+  std::string error;
+
+  // Slow answers wait on this, so that Stop can end them at once.
+  std::atomic<bool> stopping{false};
+  std::mutex waitMutex;
+  std::condition_variable wake;
+
+  // Waits `ms`; false when the site began to stop meanwhile.
+  bool Sleep(int ms) {
+    std::unique_lock lock(waitMutex);
+    return !wake.wait_for(lock, std::chrono::milliseconds(ms), [&] { return stopping.load(); });
+  }
+
+  std::string Base() const {
+    const bool v6 = host.find(':') != std::string::npos;
+    return "http://" + (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port.load());
+  }
+
+  void Handle(const httplib::Request& req, httplib::Response& res);
+  void Serve(const KeywordPlan& plan, const PageAddress& page, const Answer& answer,
+             const httplib::Request& req, httplib::Response& res);
+};
+
+void SampleSite::Impl::Handle(const httplib::Request& req, httplib::Response& res) {
+  std::vector<FaultRule> siteRules;
+  {
+    std::lock_guard lock(mutex);
+    requests.push_back(req.target);
+    siteRules = rules;
+  }
+  if (stopping) {
+    res.status = 503;
+    res.set_content(RenderErrorPage(503), kHtml);
+    return;
+  }
+  if (req.method != "GET" && req.method != "HEAD") {
+    res.status = 405;
+    res.set_header("Allow", "GET, HEAD");
+    res.set_content(RenderErrorPage(405), kHtml);
+    return;
+  }
+  const std::string_view path = std::string_view(req.target).substr(0, req.target.find('?'));
+  const auto page = ParsePagePath(req.target);
+  if (!page) {
+    if (path == "/") {
+      res.set_content(RenderHomePage(), kHtml);
+    } else {
+      res.status = 404;
+      res.set_content(RenderErrorPage(404), kHtml);
+    }
+    return;
+  }
+  const KeywordPlan plan = ParseKeyword(page->keyword);
+  const Answer answer = Decide(plan.rules, siteRules, *page);
+  if (answer.delayMs > 0 && !Sleep(answer.delayMs)) {
+    res.status = 503;
+    res.set_content(RenderErrorPage(503), kHtml);
+    return;
+  }
+  Serve(plan, *page, answer, req, res);
+}
+
+void SampleSite::Impl::Serve(const KeywordPlan& plan, const PageAddress& page,
+                             const Answer& answer, const httplib::Request& req,
+                             httplib::Response& res) {
+  const int arg = EffectiveArg(answer.fault);
+  switch (answer.fault.fault) {
+    case Fault::None:
+      res.set_content(RenderPage(plan, page), kHtml);
+      return;
+
+    case Fault::Status:
+      res.status = arg;
+      res.set_content(RenderErrorPage(arg), kHtml);
+      return;
+
+    case Fault::CutOff: {
+      auto body = std::make_shared<const std::string>(RenderPage(plan, page));
+      const size_t cut = std::clamp<size_t>(body->size() * static_cast<size_t>(arg) / 100, 1,
+                                            body->size() - 1);
+      res.set_content_provider(body->size(), kHtml,
+                               [body, cut](size_t offset, size_t, httplib::DataSink& sink) {
+                                 if (offset < cut) sink.write(body->data() + offset, cut - offset);
+                                 return false;  // the library closes the connection
+                               });
+      return;
+    }
+
+    case Fault::Reset: {
+      const int fd = FindConnection(req.local_addr, req.local_port, req.remote_addr,
+                                    req.remote_port);
+      if (fd < 0 || !ResetConnection(fd)) {
+        res.status = 500;
+        res.set_content(RenderErrorPage(500), kHtml);
+      }
+      return;  // whatever the library then writes fails on the reset socket
+    }
+
+    case Fault::Trickle: {
+      auto body = std::make_shared<const std::string>(RenderPage(plan, page));
+      const size_t pieces = std::clamp<size_t>(static_cast<size_t>(arg) / 20, 1, body->size());
+      const size_t pieceSize = (body->size() + pieces - 1) / pieces;
+      const int intervalMs = std::max(1, arg / static_cast<int>(pieces));
+      res.set_content_provider(
+          body->size(), kHtml,
+          [this, body, pieceSize, intervalMs](size_t offset, size_t length,
+                                              httplib::DataSink& sink) {
+            if (!Sleep(intervalMs)) return false;
+            return sink.write(body->data() + offset, std::min(pieceSize, length));
+          });
+      return;
+    }
+
+    case Fault::BadUtf8:
+      res.set_content(RenderBadUtf8Page(plan, page), kHtml);
+      return;
+
+    case Fault::Huge: {
+      auto huge = std::make_shared<const HugePage>(plan, page, uint64_t(arg) << 20);
+      res.set_content_provider(
+          static_cast<size_t>(huge->Size()), kHtml,
+          [this, huge](size_t offset, size_t length, httplib::DataSink& sink) {
+            if (stopping) return false;
+            std::string chunk;
+            huge->Read(offset, std::min(length, kChunk), chunk);
+            return sink.write(chunk.data(), chunk.size());
+          });
+      return;
+    }
+
+    case Fault::RedirectLoop: {
+      // Two addresses of the same page sending the client to each other.
+      const auto q = req.target.find('?');
+      const std::string path = req.target.substr(0, q);
+      const bool hopped = q != std::string::npos && req.target.compare(q, 4, "?hop") == 0;
+      res.set_redirect(Base() + path + (hopped ? "" : "?hop=1"), 302);
+      res.set_content(RenderErrorPage(302), kHtml);
+      return;
+    }
+
+    case Fault::Backtrack:
+      res.set_content(RenderBacktrackPage(plan, page, arg), kHtml);
+      return;
+  }
+}
+
+SampleSite::SampleSite() : impl_(std::make_unique<Impl>()) {}
+
+SampleSite::~SampleSite() { Stop(); }
+
+bool SampleSite::Start(int port, const std::string& host) {
+  std::lock_guard life(impl_->lifecycle);
+  const auto fail = [&](std::string why) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->error = std::move(why);
+    return false;
+  };
+  if (impl_->server) return fail("the site is already running");
+  if (!IsLoopbackHost(host)) return fail("not a loopback address: " + host);
+  if (port < 0 || port > 65535) return fail("no such port: " + std::to_string(port));
+  const std::string bindHost = host == "localhost" ? "127.0.0.1" : host;
+
+  try {
+    auto server = std::make_unique<httplib::Server>();
+    // Short idle keep-alives so that clients which hold connections free the workers soon.
+    server->set_keep_alive_timeout(2);
+    server->set_keep_alive_max_count(100);
+    // The library's default asks for SO_REUSEPORT, which would let a second site share a busy
+    // port and take half its connections; SO_REUSEADDR alone only skips TIME_WAIT.
+    server->set_socket_options([](int sock) {
+      int yes = 1;
+      setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    server->set_pre_routing_handler([impl = impl_.get()](const httplib::Request& req,
+                                                          httplib::Response& res) {
+      impl->Handle(req, res);
+      return httplib::Server::HandlerResponse::Handled;
+    });
+    const int bound = port == 0 ? server->bind_to_any_port(bindHost)
+                                : (server->bind_to_port(bindHost, port) ? port : -1);
+    if (bound <= 0) return fail("cannot listen on " + bindHost + ":" + std::to_string(port));
+
+    impl_->stopping = false;
+    impl_->host = bindHost;
+    impl_->port = bound;
+    auto listenEnded = std::make_shared<std::atomic<bool>>(false);
+    impl_->listener = std::thread([s = server.get(), listenEnded] {
+      s->listen_after_bind();
+      *listenEnded = true;
+    });
+    // Stop() only takes effect once the accept loop runs, so wait for it here.
+    for (int i = 0; i < 5000 && !server->is_running() && !*listenEnded; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    impl_->server = std::move(server);
+    if (!impl_->server->is_running()) {
+      impl_->server->stop();
+      impl_->listener.join();
+      impl_->server.reset();
+      impl_->port = 0;
+      return fail("the server did not start on " + bindHost + ":" + std::to_string(bound));
+    }
+  } catch (const std::exception& e) {
+    return fail(std::string("cannot start the site: ") + e.what());
+  }
+  std::lock_guard lock(impl_->mutex);
+  impl_->error.clear();
+  return true;
+}
+
+void SampleSite::Stop() {
+  std::lock_guard life(impl_->lifecycle);
+  if (!impl_->server) return;
+  {
+    std::lock_guard lock(impl_->waitMutex);
+    impl_->stopping = true;
+  }
+  impl_->wake.notify_all();
+  impl_->server->stop();
+  // Connections idle in keep-alive or blocked on a slow reader would hold the workers, and
+  // with them the join below, for seconds.
+  ShutdownConnectionsOnPort(impl_->port);
+  impl_->listener.join();
+  impl_->server.reset();
+  impl_->port = 0;
+}
+
+bool SampleSite::Running() const { return impl_->port != 0; }
+
+int SampleSite::Port() const { return impl_->port; }
+
+std::string SampleSite::BaseAddress() const {
+  return impl_->port ? impl_->Base() : std::string();
+}
+
+std::string SampleSite::Error() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->error;
+}
+
+void SampleSite::AddRule(const FaultRule& rule) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->rules.push_back(rule);
+}
+
+void SampleSite::ClearRules() {
+  std::lock_guard lock(impl_->mutex);
+  impl_->rules.clear();
+}
+
+std::vector<std::string> SampleSite::Requests() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->requests;
+}
+
+void SampleSite::ClearRequests() {
+  std::lock_guard lock(impl_->mutex);
+  impl_->requests.clear();
+}
+
+}  // namespace korvane::site
