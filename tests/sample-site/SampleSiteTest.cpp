@@ -1,3 +1,4 @@
+#include "sample-site/ConnectionSockets.h"
 #include "sample-site/HostilePages.h"
 #include "sample-site/SampleSite.h"
 #include "sample-site/SitePages.h"
@@ -7,6 +8,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -116,6 +118,15 @@ RawAnswer RawGet(int port, const std::string& target, std::chrono::milliseconds 
   }
 }
 
+// Polls, briefly, until the site has seen `count` requests.
+bool WaitForRequests(const SampleSite& site, size_t count) {
+  for (int i = 0; i < 500; ++i) {
+    if (site.Requests().size() >= count) return true;
+    std::this_thread::sleep_for(10ms);
+  }
+  return false;
+}
+
 class SampleSiteTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(site.Start()) << site.Error(); }
@@ -175,6 +186,12 @@ TEST_F(SampleSiteTest, AnswersOtherPathsAndMethods) {
   const auto post = Client().Post(PagePath("abc", 0).c_str(), "x", "text/plain");
   ASSERT_TRUE(post);
   EXPECT_EQ(post->status, 405);
+  // The absolute form that requests through a proxy use.
+  const std::string absolute = site.BaseAddress() + PagePath("abc", 1);
+  const RawAnswer proxied = RawGet(site.Port(), absolute);
+  EXPECT_TRUE(proxied.bytes.starts_with("HTTP/1.1 200 ")) << proxied.Headers();
+  EXPECT_EQ(proxied.Body(), Ordinary("abc", 1));
+  EXPECT_EQ(site.Requests().back(), absolute);
 }
 
 TEST_F(SampleSiteTest, ErrorStatusesComeWithABodyAndNoRows) {
@@ -375,13 +392,23 @@ TEST_F(SampleSiteTest, SiteRulesApplyAfterTheKeywordsOwn) {
   EXPECT_EQ(r->status, 200);
 }
 
-// Polls, briefly, until the site has seen `count` requests.
-bool WaitForRequests(const SampleSite& site, size_t count) {
-  for (int i = 0; i < 500; ++i) {
-    if (site.Requests().size() >= count) return true;
-    std::this_thread::sleep_for(10ms);
-  }
-  return false;
+TEST_F(SampleSiteTest, ConnectionsSendSmallWritesAtOnce) {
+  // Headers and body leave in separate writes: with Nagle's algorithm a reused connection would
+  // wait some 40 ms for the client's delayed ACK before each body.
+  Fd sock(ConnectLoopback(site.Port()));
+  ASSERT_GE(sock.fd, 0);
+  const std::string request = "GET /word/%61_1.html HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+  ASSERT_EQ(send(sock.fd, request.data(), request.size(), MSG_NOSIGNAL), ssize_t(request.size()));
+  ASSERT_TRUE(WaitForRequests(site, 1));
+  sockaddr_in local{};
+  socklen_t len = sizeof local;
+  ASSERT_EQ(getsockname(sock.fd, reinterpret_cast<sockaddr*>(&local), &len), 0);
+  const int server = FindConnection("127.0.0.1", site.Port(), "127.0.0.1", ntohs(local.sin_port));
+  ASSERT_GE(server, 0);
+  int nodelay = 0;
+  len = sizeof nodelay;
+  ASSERT_EQ(getsockopt(server, IPPROTO_TCP, TCP_NODELAY, &nodelay, &len), 0);
+  EXPECT_NE(nodelay, 0);
 }
 
 TEST_F(SampleSiteTest, StopEndsSlowAnswersAtOnce) {

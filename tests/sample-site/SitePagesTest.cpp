@@ -233,6 +233,8 @@ TEST(SitePages, ParsePagePath) {
       {"/word/%zz%4.html", PageAddress{"%zz%4", false, 0}},
       {"/word/%23pages%3D5.html", PageAddress{"#pages=5", false, 0}},
       {"/word/a_99999999999.html", PageAddress{"a", true, 2147483647}},
+      {"http://127.0.0.1:8080/word/%61_2.html", PageAddress{"a", true, 2}},
+      {"http://127.0.0.1:8080", std::nullopt},
       {"/word/x.htm", std::nullopt},
       {"/word/", std::nullopt},
       {"/read/abc.html", std::nullopt},

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <thread>
 
@@ -21,6 +22,8 @@ namespace {
 
 constexpr const char* kHtml = "text/html; charset=utf-8";
 constexpr size_t kChunk = 64 * 1024;
+// Bounds the log of a long-running site; tests see far fewer requests.
+constexpr size_t kMaxLoggedRequests = 100'000;
 
 // What one request is to get, decided from its page and the rules that select it.
 struct Answer {
@@ -66,7 +69,7 @@ struct SampleSite::Impl {
 
   mutable std::mutex mutex;  // what follows
   std::vector<FaultRule> rules;
-  std::vector<std::string> requests;
+  std::deque<std::string> requests;
   std::string error;
 
   // Slow answers wait on this, so that Stop can end them at once.
@@ -95,6 +98,7 @@ void SampleSite::Impl::Handle(const httplib::Request& req, httplib::Response& re
   {
     std::lock_guard lock(mutex);
     requests.push_back(req.target);
+    if (requests.size() > kMaxLoggedRequests) requests.pop_front();
     siteRules = rules;
   }
   if (stopping) {
@@ -108,7 +112,7 @@ void SampleSite::Impl::Handle(const httplib::Request& req, httplib::Response& re
     res.set_content(RenderErrorPage(405), kHtml);
     return;
   }
-  const std::string_view path = std::string_view(req.target).substr(0, req.target.find('?'));
+  const std::string_view path = TargetPath(req.target);
   const auto page = ParsePagePath(req.target);
   if (!page) {
     if (path == "/") {
@@ -200,7 +204,7 @@ void SampleSite::Impl::Serve(const KeywordPlan& plan, const PageAddress& page,
     case Fault::RedirectLoop: {
       // Two addresses of the same page sending the client to each other.
       const auto q = req.target.find('?');
-      const std::string path = req.target.substr(0, q);
+      const std::string path(TargetPath(req.target));
       const bool hopped = q != std::string::npos && req.target.compare(q, 4, "?hop") == 0;
       res.set_redirect(Base() + path + (hopped ? "" : "?hop=1"), 302);
       res.set_content(RenderErrorPage(302), kHtml);
@@ -234,6 +238,9 @@ bool SampleSite::Start(int port, const std::string& host) {
     // Short idle keep-alives so that clients which hold connections free the workers soon.
     server->set_keep_alive_timeout(2);
     server->set_keep_alive_max_count(100);
+    // Headers and body go out in separate writes; with Nagle on, a reused connection waits for
+    // the client's delayed ACK (about 40 ms) before every body.
+    server->set_tcp_nodelay(true);
     // The library's default asks for SO_REUSEPORT, which would let a second site share a busy
     // port and take half its connections; SO_REUSEADDR alone only skips TIME_WAIT.
     server->set_socket_options([](int sock) {
@@ -319,7 +326,7 @@ void SampleSite::ClearRules() {
 
 std::vector<std::string> SampleSite::Requests() const {
   std::lock_guard lock(impl_->mutex);
-  return impl_->requests;
+  return {impl_->requests.begin(), impl_->requests.end()};
 }
 
 void SampleSite::ClearRequests() {

@@ -37,7 +37,7 @@ class SampleSite {
   void ClearRules();
 
   // The request targets (path and query as sent, percent-encoding intact) in the order their
-  // answers began, from the start or the last ClearRequests.
+  // answers began, from the start or the last ClearRequests (the latest 100000 of them).
   std::vector<std::string> Requests() const;
   void ClearRequests();
 

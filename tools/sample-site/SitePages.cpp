@@ -232,8 +232,19 @@ std::string PagePath(std::string_view keyword, int page) {
   return path + ".html";
 }
 
-std::optional<PageAddress> ParsePagePath(std::string_view target) {
+std::string_view TargetPath(std::string_view target) {
   target = target.substr(0, target.find('?'));
+  for (const std::string_view scheme : {"http://", "https://"}) {
+    if (target.starts_with(scheme)) {
+      const auto slash = target.find('/', scheme.size());
+      return slash == std::string_view::npos ? "/" : target.substr(slash);
+    }
+  }
+  return target;
+}
+
+std::optional<PageAddress> ParsePagePath(std::string_view target) {
+  target = TargetPath(target);
   constexpr std::string_view kPrefix = "/word/";
   constexpr std::string_view kSuffix = ".html";
   if (target.size() < kPrefix.size() + kSuffix.size() || !target.starts_with(kPrefix) ||

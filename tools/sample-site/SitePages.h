@@ -48,7 +48,10 @@ std::string EscapeHtml(std::string_view text);
 
 // The path of page `page` of `keyword` (UTF-8): 0 for the first page, n ≥ 1 for page n.
 std::string PagePath(std::string_view keyword, int page);
-// A request target ("/word/...html", an optional "?query" ignored) as a page address.
+// The path of a request target: the query dropped, and the scheme and host too when the target
+// is an absolute URL (as sent to proxies).
+std::string_view TargetPath(std::string_view target);
+// A request target ("/word/...html", as TargetPath reads it) as a page address.
 std::optional<PageAddress> ParsePagePath(std::string_view target);
 
 int PageCountOf(std::string_view keyword);
