@@ -1,4 +1,3 @@
-#include "sample-site/ConnectionSockets.h"
 #include "sample-site/HostilePages.h"
 #include "sample-site/SampleSite.h"
 #include "sample-site/SitePages.h"
@@ -8,7 +7,6 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -392,25 +390,6 @@ TEST_F(SampleSiteTest, SiteRulesApplyAfterTheKeywordsOwn) {
   EXPECT_EQ(r->status, 200);
 }
 
-TEST_F(SampleSiteTest, ConnectionsSendSmallWritesAtOnce) {
-  // Headers and body leave in separate writes: with Nagle's algorithm a reused connection would
-  // wait some 40 ms for the client's delayed ACK before each body.
-  Fd sock(ConnectLoopback(site.Port()));
-  ASSERT_GE(sock.fd, 0);
-  const std::string request = "GET /word/%61_1.html HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
-  ASSERT_EQ(send(sock.fd, request.data(), request.size(), MSG_NOSIGNAL), ssize_t(request.size()));
-  ASSERT_TRUE(WaitForRequests(site, 1));
-  sockaddr_in local{};
-  socklen_t len = sizeof local;
-  ASSERT_EQ(getsockname(sock.fd, reinterpret_cast<sockaddr*>(&local), &len), 0);
-  const int server = FindConnection("127.0.0.1", site.Port(), "127.0.0.1", ntohs(local.sin_port));
-  ASSERT_GE(server, 0);
-  int nodelay = 0;
-  len = sizeof nodelay;
-  ASSERT_EQ(getsockopt(server, IPPROTO_TCP, TCP_NODELAY, &nodelay, &len), 0);
-  EXPECT_NE(nodelay, 0);
-}
-
 TEST_F(SampleSiteTest, StopEndsSlowAnswersAtOnce) {
   const int port = site.Port();
   std::vector<std::thread> clients;
@@ -485,7 +464,6 @@ TEST(SampleSiteIpv6, ServesOnIpv6Loopback) {
   const auto r = client.Get(PagePath("abc", 1).c_str());
   ASSERT_TRUE(r) << httplib::to_string(r.error());
   EXPECT_EQ(CutRows(ReadAsClient(r->body)), PageRows("abc", 1));
-  // A reset needs the connection's own socket, found by its addresses.
   const auto reset = client.Get(PagePath("abc#fault=reset", 1).c_str());
   EXPECT_FALSE(reset);
 }

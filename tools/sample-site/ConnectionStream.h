@@ -1,0 +1,37 @@
+#pragma once
+// The site's own reading and writing of one accepted connection, so that it holds the socket
+// itself: the HTTP library offers no way to reset a connection or to cut it at shutdown.
+#include <httplib.h>
+
+#include <string>
+
+namespace korvane::site {
+
+class ConnectionStream final : public httplib::Stream {
+ public:
+  // `fd` stays owned by the caller. Reads and writes wait at most their timeouts.
+  ConnectionStream(int fd, int readTimeoutMs, int writeTimeoutMs);
+
+  bool is_readable() const override;
+  bool is_writable() const override;
+  ssize_t read(char* ptr, size_t size) override;
+  ssize_t write(const char* ptr, size_t size) override;
+  void get_remote_ip_and_port(std::string& ip, int& port) const override;
+  void get_local_ip_and_port(std::string& ip, int& port) const override;
+  int socket() const override { return fd_; }
+
+ private:
+  int fd_;
+  int readTimeoutMs_;
+  int writeTimeoutMs_;
+};
+
+// Waits up to `timeoutMs` for a request to start on an idle connection: true when bytes (or
+// the end of the stream, which the reader then sees) are there.
+bool WaitReadable(int fd, int timeoutMs);
+
+// Aborts the connection with a TCP reset. The descriptor stays open for its owner, whose reads
+// and writes then fail. False when the socket refused.
+bool ResetConnection(int fd);
+
+}  // namespace korvane::site
