@@ -84,16 +84,15 @@ int ConnectLoopback(int port) {
   return fd;
 }
 
-bool SendRequest(int fd, const std::string& target) {
-  const std::string request =
-      "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
-  return send(fd, request.data(), request.size(), MSG_NOSIGNAL) == ssize_t(request.size());
-}
 
-RawAnswer RawGet(int port, const std::string& target, std::chrono::milliseconds limit = 10s) {
+RawAnswer RawExchange(int port, const std::string& request,
+                      std::chrono::milliseconds limit = 10s) {
   RawAnswer answer;
   Fd sock(ConnectLoopback(port));
-  if (sock.fd < 0 || !SendRequest(sock.fd, target)) return answer;
+  if (sock.fd < 0 ||
+      send(sock.fd, request.data(), request.size(), MSG_NOSIGNAL) != ssize_t(request.size())) {
+    return answer;
+  }
   const auto deadline = Clock::now() + limit;
   char buf[65536];
   while (true) {
@@ -114,6 +113,20 @@ RawAnswer RawGet(int port, const std::string& target, std::chrono::milliseconds 
       return answer;
     }
   }
+}
+
+std::string GetRequest(const std::string& target, bool close = true) {
+  return "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
+         (close ? "Connection: close\r\n" : "") + "\r\n";
+}
+
+RawAnswer RawGet(int port, const std::string& target, std::chrono::milliseconds limit = 10s) {
+  return RawExchange(port, GetRequest(target), limit);
+}
+
+bool SendRequest(int fd, const std::string& target) {
+  const std::string request = GetRequest(target);
+  return send(fd, request.data(), request.size(), MSG_NOSIGNAL) == ssize_t(request.size());
 }
 
 // Polls, briefly, until the site has seen `count` requests.
@@ -190,6 +203,22 @@ TEST_F(SampleSiteTest, AnswersOtherPathsAndMethods) {
   EXPECT_TRUE(proxied.bytes.starts_with("HTTP/1.1 200 ")) << proxied.Headers();
   EXPECT_EQ(proxied.Body(), Ordinary("abc", 1));
   EXPECT_EQ(site.Requests().back(), absolute);
+}
+
+TEST_F(SampleSiteTest, AnswersRequestsSentTogetherOnOneConnection) {
+  // The second request is already read, into the site's buffer, when the first is answered.
+  const std::string first = PagePath("abc", 1);
+  const std::string second = PagePath("abc", 2);
+  const RawAnswer a = RawExchange(site.Port(), GetRequest(first, false) + GetRequest(second));
+  EXPECT_EQ(a.end, RawAnswer::End::Eof);
+  const std::string one = Ordinary("abc", 1);
+  const std::string two = Ordinary("abc", 2);
+  const auto at = a.bytes.find(one);
+  ASSERT_NE(at, std::string::npos);
+  const std::string rest = a.bytes.substr(at + one.size());
+  EXPECT_TRUE(rest.starts_with("HTTP/1.1 200 OK\r\n")) << rest.substr(0, 200);
+  EXPECT_TRUE(rest.ends_with("\r\n\r\n" + two));
+  EXPECT_EQ(site.Requests(), (std::vector{first, second}));
 }
 
 TEST_F(SampleSiteTest, ErrorStatusesComeWithABodyAndNoRows) {

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -43,10 +44,11 @@ void Endpoint(int fd, bool peer, std::string& ip, int& port) {
 }  // namespace
 
 ConnectionStream::ConnectionStream(int fd, int readTimeoutMs, int writeTimeoutMs)
-    : fd_(fd), readTimeoutMs_(readTimeoutMs), writeTimeoutMs_(writeTimeoutMs) {}
+    : fd_(fd), readTimeoutMs_(readTimeoutMs), writeTimeoutMs_(writeTimeoutMs), buffer_(4096) {}
 
 bool ConnectionStream::is_readable() const {
-  return (Poll(fd_, POLLIN, readTimeoutMs_) & (POLLIN | POLLHUP | POLLERR)) != 0;
+  return bufferAt_ < bufferEnd_ ||
+         (Poll(fd_, POLLIN, readTimeoutMs_) & (POLLIN | POLLHUP | POLLERR)) != 0;
 }
 
 bool ConnectionStream::is_writable() const {
@@ -55,12 +57,22 @@ bool ConnectionStream::is_writable() const {
 }
 
 ssize_t ConnectionStream::read(char* ptr, size_t size) {
-  if (!is_readable()) return -1;
-  ssize_t n;
-  do {
-    n = recv(fd_, ptr, size, 0);
-  } while (n < 0 && errno == EINTR);
-  return n;
+  if (bufferAt_ == bufferEnd_) {
+    if (!is_readable()) return -1;
+    // Large reads (bodies) go straight to the caller; small ones refill the buffer.
+    const bool direct = size >= buffer_.size();
+    ssize_t n;
+    do {
+      n = direct ? recv(fd_, ptr, size, 0) : recv(fd_, buffer_.data(), buffer_.size(), 0);
+    } while (n < 0 && errno == EINTR);
+    if (direct || n <= 0) return n;
+    bufferAt_ = 0;
+    bufferEnd_ = static_cast<size_t>(n);
+  }
+  const size_t take = std::min(size, bufferEnd_ - bufferAt_);
+  std::memcpy(ptr, buffer_.data() + bufferAt_, take);
+  bufferAt_ += take;
+  return static_cast<ssize_t>(take);
 }
 
 ssize_t ConnectionStream::write(const char* ptr, size_t size) {
@@ -79,6 +91,10 @@ void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const 
 
 void ConnectionStream::get_local_ip_and_port(std::string& ip, int& port) const {
   Endpoint(fd_, false, ip, port);
+}
+
+bool ConnectionStream::WaitForRequest(int timeoutMs) const {
+  return bufferAt_ < bufferEnd_ || WaitReadable(fd_, timeoutMs);
 }
 
 bool WaitReadable(int fd, int timeoutMs) {

@@ -4,6 +4,7 @@
 #include <httplib.h>
 
 #include <string>
+#include <vector>
 
 namespace korvane::site {
 
@@ -20,14 +21,21 @@ class ConnectionStream final : public httplib::Stream {
   void get_local_ip_and_port(std::string& ip, int& port) const override;
   int socket() const override { return fd_; }
 
+  // Waits up to `timeoutMs` for the next request on a kept-alive connection: true when bytes
+  // (or the end of the stream, which the reader then sees) are there.
+  bool WaitForRequest(int timeoutMs) const;
+
  private:
   int fd_;
   int readTimeoutMs_;
   int writeTimeoutMs_;
+  // The library reads request lines a byte at a time; a buffer saves a poll and a recv each.
+  std::vector<char> buffer_;
+  size_t bufferAt_ = 0;
+  size_t bufferEnd_ = 0;
 };
 
-// Waits up to `timeoutMs` for a request to start on an idle connection: true when bytes (or
-// the end of the stream, which the reader then sees) are there.
+// Waits up to `timeoutMs` for bytes, or the end of the stream, on `fd`.
 bool WaitReadable(int fd, int timeoutMs);
 
 // Aborts the connection with a TCP reset. The descriptor stays open for its owner, whose reads

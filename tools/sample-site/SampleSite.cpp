@@ -92,7 +92,7 @@ class SiteServer final : public httplib::Server {
     tConnection = sock;
     bool ok = false;
     for (size_t left = keep_alive_max_count_; left > 0 && svr_sock_ != INVALID_SOCKET; --left) {
-      if (!WaitReadable(sock, ms(keep_alive_timeout_sec_, 0))) break;
+      if (!stream.WaitForRequest(ms(keep_alive_timeout_sec_, 0))) break;
       bool closed = false;
       ok = process_request(stream, left == 1, closed, nullptr);
       if (!ok || closed) break;
