@@ -70,6 +70,12 @@ class SiteServer final : public httplib::Server {
     for (const int fd : open_) shutdown(fd, SHUT_RDWR);
   }
 
+  // Connections served to their end.
+  size_t Served() {
+    std::lock_guard lock(mutex_);
+    return served_;
+  }
+
  private:
   bool process_and_close_socket(int sock) override {
     {
@@ -86,7 +92,9 @@ class SiteServer final : public httplib::Server {
     // for the client's delayed ACK (about 40 ms) before every body.
     const int one = 1;
     setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    const auto ms = [](time_t sec, time_t usec) { return static_cast<int>(sec * 1000 + usec / 1000); };
+    const auto ms = [](time_t sec, time_t usec) {
+      return static_cast<int>(sec * 1000 + usec / 1000);
+    };
     ConnectionStream stream(sock, ms(read_timeout_sec_, read_timeout_usec_),
                             ms(write_timeout_sec_, write_timeout_usec_));
     tConnection = sock;
@@ -112,12 +120,15 @@ class SiteServer final : public httplib::Server {
   std::set<int> open_;
   bool cut_ = false;
   size_t served_ = 0;
+};
 
- public:
-  // Connections served to their end.
-  size_t Served() {
-    std::lock_guard lock(mutex_);
-    return served_;
+struct UniqueFd {
+  int fd;
+  explicit UniqueFd(int f) : fd(f) {}
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  ~UniqueFd() {
+    if (fd >= 0) close(fd);
   }
 };
 
@@ -129,18 +140,17 @@ void RequestOnce(const std::string& host, int port) {
   addrinfo* found = nullptr;
   if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return;
   const std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> info(found, freeaddrinfo);
-  const int fd = socket(info->ai_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return;
-  if (connect(fd, info->ai_addr, info->ai_addrlen) == 0) {
-    const std::string request = "GET / HTTP/1.1\r\nHost: " + host + "\r\nConnection: close\r\n\r\n";
-    if (send(fd, request.data(), request.size(), MSG_NOSIGNAL) == ssize_t(request.size())) {
-      char buf[4096];
-      for (int i = 0; i < 100 && WaitReadable(fd, 2000); ++i) {
-        if (recv(fd, buf, sizeof buf, 0) <= 0) break;
-      }
-    }
+  const UniqueFd sock(socket(info->ai_family, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (sock.fd < 0 || connect(sock.fd, info->ai_addr, info->ai_addrlen) != 0) return;
+  const std::string request =
+      "GET / HTTP/1.1\r\nHost: " + host + "\r\nConnection: close\r\n\r\n";
+  if (send(sock.fd, request.data(), request.size(), MSG_NOSIGNAL) != ssize_t(request.size())) {
+    return;
   }
-  close(fd);
+  char buf[4096];
+  for (int i = 0; i < 100 && WaitReadable(sock.fd, 2000); ++i) {
+    if (recv(sock.fd, buf, sizeof buf, 0) <= 0) break;
+  }
 }
 
 }  // namespace

@@ -352,7 +352,10 @@ std::string RenderErrorPage(int status) {
   const std::string code = std::to_string(status);
   return "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + code +
          "</title>\n</head>\n<body>\n<h1>" + code + "</h1>\n<p>" +
-         (status == 404 ? "页面不存在" : "服务器出错了, 请稍后再试") +
+         (status == 404   ? "页面不存在"
+          : status == 405 ? "不支持的请求方法"
+          : status < 400  ? "页面已移动"
+                          : "服务器出错了, 请稍后再试") +
          "</p>\n</body>\n</html>\n";
 }
 
