@@ -9,7 +9,7 @@ namespace {
 using Kind = PageSelector::Kind;
 
 struct RuleCase {
-  std::string spec;
+  std::string text;
   std::optional<FaultRule> expected;
 };
 
@@ -44,7 +44,7 @@ TEST(FaultRule, Parse) {
       {"", std::nullopt},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ParseFaultRule(c.spec), c.expected) << c.spec;
+    EXPECT_EQ(ParseFaultRule(c.text), c.expected) << c.text;
   }
 }
 

@@ -57,12 +57,12 @@ std::optional<PageSelector> ParsePageSelector(std::string_view text) {
 namespace {
 
 // Splits "BODY@WHERE" and parses WHERE; a missing WHERE means every page.
-std::optional<std::pair<std::string_view, PageSelector>> SplitSelector(std::string_view spec) {
-  const auto at = spec.find('@');
-  if (at == std::string_view::npos) return std::pair{spec, PageSelector{}};
-  const auto where = ParsePageSelector(spec.substr(at + 1));
+std::optional<std::pair<std::string_view, PageSelector>> SplitSelector(std::string_view text) {
+  const auto at = text.find('@');
+  if (at == std::string_view::npos) return std::pair{text, PageSelector{}};
+  const auto where = ParsePageSelector(text.substr(at + 1));
   if (!where) return std::nullopt;
-  return std::pair{spec.substr(0, at), *where};
+  return std::pair{text.substr(0, at), *where};
 }
 
 constexpr std::array<std::pair<std::string_view, Fault>, 8> kModes{{
@@ -83,8 +83,8 @@ bool TakesArg(Fault fault) {
 
 }  // namespace
 
-std::optional<FaultRule> ParseFaultRule(std::string_view spec) {
-  const auto split = SplitSelector(spec);
+std::optional<FaultRule> ParseFaultRule(std::string_view text) {
+  const auto split = SplitSelector(text);
   if (!split) return std::nullopt;
   auto [body, where] = *split;
 
@@ -118,8 +118,8 @@ std::optional<FaultRule> ParseFaultRule(std::string_view spec) {
   return rule;
 }
 
-std::optional<FaultRule> ParseDelayRule(std::string_view spec) {
-  const auto split = SplitSelector(spec);
+std::optional<FaultRule> ParseDelayRule(std::string_view text) {
+  const auto split = SplitSelector(text);
   if (!split) return std::nullopt;
   const auto ms = ParseDecimal(split->first);
   if (!ms) return std::nullopt;

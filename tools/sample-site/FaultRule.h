@@ -53,10 +53,10 @@ std::optional<PageSelector> ParsePageSelector(std::string_view text);
 
 // MODE[:ARG][@WHERE], MODE one of: a status 400..599 (or "status:CODE"), "cut", "reset",
 // "trickle", "badutf8", "huge", "redirect", "backtrack". WHERE defaults to all pages.
-std::optional<FaultRule> ParseFaultRule(std::string_view spec);
+std::optional<FaultRule> ParseFaultRule(std::string_view text);
 
 // MS[@WHERE]: a rule that only delays.
-std::optional<FaultRule> ParseDelayRule(std::string_view spec);
+std::optional<FaultRule> ParseDelayRule(std::string_view text);
 
 // The mode's name as the keyword syntax spells it ("cut", "reset", ...).
 std::string_view FaultName(Fault fault);

@@ -7,7 +7,7 @@
 //   pages=N        the first page announces N pages (0 .. 1000000)
 //   rows=R         every page from 1 to N holds R rows (0 .. 500)
 //   emptyhash=K    row K (from 1) of every page has an empty info-hash
-//   fault=SPEC     misbehave, SPEC as in ParseFaultRule: "500@1", "cut:30", "reset@first", ...
+//   fault=RULE     misbehave, RULE as in ParseFaultRule: "500@1", "cut:30", "reset@first", ...
 //   delay=MS[@W]   wait MS milliseconds before answering the selected pages
 // Anything after a "#" that is not one of these stays part of the keyword ("C#" is a keyword).
 // Several fault and delay directives may be given; for each page the first fault that selects
