@@ -73,11 +73,12 @@ std::optional<CompiledRegex> CompiledRegex::Compile(std::u16string_view pattern,
   PCRE2_SIZE errorOffset = 0;
   std::unique_ptr<pcre2_code, CodeFree> code(
       pcre2_compile(reinterpret_cast<PCRE2_SPTR>(translated->pcre2.data()), translated->pcre2.size(),
-                    PCRE2_UCP | PCRE2_MATCH_UNSET_BACKREF | PCRE2_ALLOW_EMPTY_CLASS, &error, &errorOffset,
+                    PCRE2_UCP | PCRE2_MATCH_UNSET_BACKREF, &error, &errorOffset,
                     context.get()));
   if (!code) return std::nullopt;
-  // Without JIT (not built in, or out of memory) the interpreter runs the same pattern.
-  pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE);
+  // Without JIT (not built in, out of memory, or a pattern JIT gets wrong) the interpreter runs
+  // the same pattern.
+  if (!translated->caselessBackReference) pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE);
   return CompiledRegex(std::move(code), translated->groupCount);
 }
 

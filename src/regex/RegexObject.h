@@ -22,11 +22,11 @@ class MatchScratch;
 
 // Each option left out takes its default: case-insensitive, multi-line, global, marker kept.
 struct CreateOptions {
-  std::optional<bool> caseSensitive;
-  std::optional<bool> multiline;
-  std::optional<bool> global;
+  std::optional<bool> caseSensitive{};
+  std::optional<bool> multiline{};
+  std::optional<bool> global{};
   // Replaces every "#引号" of the pattern by a double quote before compiling.
-  std::optional<bool> expandQuoteMarker;
+  std::optional<bool> expandQuoteMarker{};
 };
 
 class RegexObject {

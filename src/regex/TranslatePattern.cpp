@@ -24,6 +24,12 @@ class UnitSet {
   void SetRange(std::uint32_t first, std::uint32_t last) {
     for (std::uint32_t u = first; u <= last; ++u) Set(u);
   }
+  bool Empty() const {
+    for (const auto w : words_) {
+      if (w) return false;
+    }
+    return true;
+  }
   void Flip() {
     for (auto& w : words_) w = ~w;
   }
@@ -157,7 +163,7 @@ class Translator {
 
   std::optional<TranslatedPattern> Run() {
     if (!Disjunction() || at_ != p_.size()) return std::nullopt;  // a ")" with nothing to close
-    return TranslatedPattern{std::move(out_), groups_};
+    return TranslatedPattern{std::move(out_), groups_, caselessBackReference_};
   }
 
  private:
@@ -181,11 +187,11 @@ class Translator {
     switch (c) {
       case '^':
         ++at_;
-        out_ += multiline_ ? u"(?<![\\x{a}\\x{d}\\x{2028}\\x{2029}])" : u"^";
+        out_ += multiline_ ? u"(?<![^\\x{a}\\x{d}\\x{2028}\\x{2029}])" : u"^";
         return !QuantifierAhead();
       case '$':
         ++at_;
-        out_ += multiline_ ? u"(?![\\x{a}\\x{d}\\x{2028}\\x{2029}])" : u"\\z";
+        out_ += multiline_ ? u"(?![^\\x{a}\\x{d}\\x{2028}\\x{2029}])" : u"\\z";
         return !QuantifierAhead();
       case '\\':
         if (Peek(1) == 'b' || Peek(1) == 'B') {
@@ -337,6 +343,11 @@ class Translator {
       }
     }
     if (negate) set.Flip();
+    if (set.Empty()) {
+      // No unit is above 0xFFFF; PCRE2 10.42 mishandles a repeated empty class "[]".
+      out_ += u"[^\\x{0}-\\x{ffff}]";
+      return;
+    }
     out_ += u'[';
     set.ForEachRange([&](std::uint32_t first, std::uint32_t last) {
       AppendHex(out_, first);
@@ -417,6 +428,7 @@ class Translator {
         at_ = i;
         // Unset groups match empty (PCRE2_MATCH_UNSET_BACKREF); PCRE2's caseless comparison
         // is the one place its own folding is used.
+        caselessBackReference_ = caselessBackReference_ || ignoreCase_;
         out_ += ignoreCase_ ? u"(?i:\\g{" : u"\\g{";
         AppendNumber(out_, static_cast<std::uint32_t>(number));
         out_ += ignoreCase_ ? u"})" : u"}";
@@ -522,6 +534,7 @@ class Translator {
   int groups_;
   std::size_t at_ = 0;
   int depth_ = 0;
+  bool caselessBackReference_ = false;
   std::u16string out_;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // The system's pattern language (ECMAScript style, on UTF-16 code units) turned into PCRE2
 // syntax for the 16-bit library, compiled without PCRE2_UTF and with PCRE2_UCP,
-// PCRE2_NEWLINE_LF, PCRE2_MATCH_UNSET_BACKREF and PCRE2_ALLOW_EMPTY_CLASS.
+// PCRE2_NEWLINE_LF and PCRE2_MATCH_UNSET_BACKREF.
 //
 // What the language means, and how it is kept:
 // - "." is any unit but a line feed (a carriage return matches): PCRE2's own dot with LF as the
@@ -31,6 +31,9 @@ namespace korvane {
 struct TranslatedPattern {
   std::u16string pcre2;  // PCRE2 syntax
   int groupCount = 0;    // capturing groups
+  // A back reference compared without regard to case: PCRE2 10.42's JIT compares its non-ASCII
+  // letters exactly in non-UTF mode, so such a pattern must run in the interpreter.
+  bool caselessBackReference = false;
 };
 
 std::optional<TranslatedPattern> TranslatePattern(std::u16string_view pattern, bool ignoreCase, bool multiline);
