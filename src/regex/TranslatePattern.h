@@ -16,6 +16,10 @@
 //   U+2029; without it only at the very start and end of the subject.
 // - Legacy forms: \1..\9 beyond the group count are octal or literal digits, a "{" or "]" that
 //   opens nothing is literal.
+// - Repetition is PCRE2's: a repeated group keeps captures from its earlier iterations, and an
+//   iteration that matches empty ends the repetition (ECMAScript would clear the captures at each
+//   iteration and reject the empty one). Only patterns that repeat a group holding optional
+//   captures or an empty alternative can tell.
 //
 // Refused (the language lacks them): look-behind, named groups, inline option switches and any
 // other "(?" form but "(?:", "(?=" and "(?!"; quantifiers on assertions (possessive forms fall
