@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <limits>
+#include <utility>
 
 #include "regex/CompiledRegex.h"
 #include "text/CodePage.h"
@@ -32,8 +33,9 @@ Text ExpandQuoteMarker(std::string_view pattern) {
 }
 
 // Plain text across the engine's boundary (pattern, replacement, captures): code page 936 without
-// the composite check.
-Text WideToLocalPlain(std::u16string_view units) { return Text(UpToZero(WideToMultiByte(kCodePage936, units))); }
+// the composite check. No zero unit ever gets here (every text is cut at its first zero before
+// conversion), so the result needs no cut of its own.
+Text WideToLocalPlain(std::u16string_view units) { return WideToGbk936(units); }
 
 }  // namespace
 
@@ -57,7 +59,9 @@ RegexObject::~RegexObject() { Destroy(); }
 RegexObject::RegexObject(RegexObject&& other) noexcept
     : engine_(std::move(other.engine_)),
       matches_(std::move(other.matches_)),
-      subject_(std::move(other.subject_)),
+      units_(std::move(other.units_)),
+      unitCount_(std::exchange(other.unitCount_, 0)),
+      unitRoom_(std::exchange(other.unitRoom_, 0)),
       localSubject_(std::move(other.localSubject_)),
       scratch_(std::move(other.scratch_)),
       init_(std::move(other.init_)) {}
@@ -67,7 +71,9 @@ RegexObject& RegexObject::operator=(RegexObject&& other) noexcept {
     Destroy();
     engine_ = std::move(other.engine_);
     matches_ = std::move(other.matches_);
-    subject_ = std::move(other.subject_);
+    units_ = std::move(other.units_);
+    unitCount_ = std::exchange(other.unitCount_, 0);
+    unitRoom_ = std::exchange(other.unitRoom_, 0);
     localSubject_ = std::move(other.localSubject_);
     scratch_ = std::move(other.scratch_);
     init_ = std::move(other.init_);
@@ -90,7 +96,8 @@ void RegexObject::Initialise() {
 void RegexObject::Destroy() {
   engine_.reset();
   matches_.reset();
-  subject_ = std::u16string();
+  units_.reset();
+  unitCount_ = unitRoom_ = 0;
   localSubject_ = Text();
   if (init_) {
     init_->count.fetch_sub(1);
@@ -102,8 +109,7 @@ RegexObject RegexObject::Copy() const {
   RegexObject copy{Uninitialised{}};
   copy.engine_ = engine_;
   copy.matches_ = matches_;
-  copy.subject_ = subject_;
-  copy.localSubject_ = localSubject_;
+  copy.SetSubject(localSubject_);
   copy.Initialise();
   return copy;
 }
@@ -124,25 +130,33 @@ bool RegexObject::Create(const Text& pattern, const Text& subject, const CreateO
 
   const std::string_view local = UpToZero(subject);
   if (local.size() > kMaxSubjectBytes) {
-    subject_ = std::u16string();
-    localSubject_ = Text();
+    SetSubject({});
     return false;
   }
-  localSubject_.assign(local);
-  subject_ = LocalToUtf16(localSubject_);
+  SetSubject(local);
   if (!engine->regex) return false;
   if (!scratch_) scratch_ = std::make_unique<MatchScratch>();  // moved from
-  auto run = engine->regex->Run(subject_, global, *scratch_);
+  auto run = engine->regex->Run(Subject(), global, *scratch_);
   if (!run) return false;
   matches_ = std::make_shared<const MatchList>(std::move(*run));
   return true;
+}
+
+void RegexObject::SetSubject(std::string_view local) {
+  localSubject_.assign(local);
+  // No more units than bytes. The room is kept for the next page unless it is far too big.
+  if (local.size() > unitRoom_ || unitRoom_ > 4 * local.size() + 4096) {
+    units_ = std::make_unique_for_overwrite<char16_t[]>(local.size());
+    unitRoom_ = local.size();
+  }
+  unitCount_ = Gbk936ToWide(localSubject_, units_.get());
 }
 
 Text RegexObject::GetPattern() const { return engine_ ? WideToLocalPlain(engine_->pattern) : Text(); }
 
 Text RegexObject::Replace(const Text& replacement) const {
   if (!engine_ || !matches_) return {};
-  return WideToLocalPlain(ReplaceMatches(subject_, *matches_, LocalToUtf16(replacement)));
+  return WideToLocalPlain(ReplaceMatches(Subject(), *matches_, LocalToUtf16(replacement)));
 }
 
 int RegexObject::MatchCount() const {
@@ -159,7 +173,7 @@ std::optional<std::u16string_view> RegexObject::Units(int matchIndex, int group,
   const std::size_t from = matches_->Start(match, group);
   const std::size_t to = matches_->End(match, group);
   if (start) *start = from;
-  return std::u16string_view(subject_).substr(from, to - from);
+  return Subject().substr(from, to - from);
 }
 
 // Positions are exact: the byte offset in the subject as given, counted by reading it as code

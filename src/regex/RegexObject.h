@@ -82,11 +82,16 @@ class RegexObject {
   // nothing when there is no such match or group or the group took no part.
   std::optional<std::u16string_view> Units(int matchIndex, int group, std::size_t* start) const;
   int BytePosition(std::size_t unitIndex) const;
+  std::u16string_view Subject() const { return {units_.get(), unitCount_}; }
+  void SetSubject(std::string_view local);
 
   std::shared_ptr<const Engine> engine_;
   std::shared_ptr<const MatchList> matches_;
-  std::u16string subject_;  // the subject as the engine sees it
-  Text localSubject_;       // the subject as given, for byte positions
+  // The subject as the engine sees it; the buffer is kept from one Create to the next.
+  std::unique_ptr<char16_t[]> units_;
+  std::size_t unitCount_ = 0;
+  std::size_t unitRoom_ = 0;
+  Text localSubject_;  // the subject as given, for byte positions
   std::unique_ptr<MatchScratch> scratch_;
   std::shared_ptr<InitToken> init_;
 };

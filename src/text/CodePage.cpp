@@ -6,12 +6,18 @@
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace korvane {
 namespace {
@@ -336,23 +342,48 @@ std::string Utf8To936(std::string_view text) {
 }
 
 std::u16string Gbk936ToWide(std::string_view text) {
-  const Gbk936Reading* table = Gbk936ReadingTable();
-  if (!table) return MultiByteToWide(kCodePage936, text);
   std::u16string out(text.size(), u'\0');  // never more units than bytes
-  char16_t* dst = out.data();
+  out.resize(Gbk936ToWide(text, out.data()));
+  return out;
+}
+
+std::size_t Gbk936ToWide(std::string_view text, char16_t* out) {
+  const Gbk936Reading* table = Gbk936ReadingTable();
+  if (!table) {
+    const std::u16string wide = MultiByteToWide(kCodePage936, text);
+    std::copy(wide.begin(), wide.end(), out);
+    return wide.size();
+  }
+  char16_t* dst = out;
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
   std::size_t i = 0;
   while (i < n) {
-    // ASCII reads as itself: eight bytes at a time while none has its high bit set.
+    // ASCII reads as itself: widened sixteen bytes at a time while none has its high bit set.
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    while (i + 16 <= n) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+      const auto high = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+      if (high == 0) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_unpacklo_epi8(bytes, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 8), _mm_unpackhi_epi8(bytes, zero));
+        dst += 16;
+        i += 16;
+        continue;
+      }
+      const int ascii = std::countr_zero(high);
+      for (int k = 0; k < ascii; ++k) *dst++ = s[i++];
+      break;
+    }
+#else
     while (i + 8 <= n) {
       std::uint64_t word;
       std::memcpy(&word, s + i, 8);
       if (word & 0x8080808080808080ULL) break;
-      for (int k = 0; k < 8; ++k) dst[k] = static_cast<char16_t>(s[i + static_cast<std::size_t>(k)]);
-      dst += 8;
-      i += 8;
+      for (int k = 0; k < 8; ++k) *dst++ = s[i++];
     }
+#endif
     if (i >= n) break;
     const unsigned char b = s[i];
     if (b < 0x81 || b == 0xFF || i + 1 == n) {
@@ -364,8 +395,35 @@ std::u16string Gbk936ToWide(std::string_view text) {
     *dst++ = static_cast<char16_t>(entry & 0xFFFF);
     i += entry >> 16;
   }
-  out.resize(static_cast<std::size_t>(dst - out.data()));
-  return out;
+  return static_cast<std::size_t>(dst - out);
+}
+
+std::string WideToGbk936(std::u16string_view wide) {
+  const auto* table = Gbk936Encoding();
+  if (!table) return WideToMultiByte(kCodePage936, wide);
+  // Short texts go through a buffer on the stack, so that the result is allocated once at its
+  // own size (and not at all when it fits the string's own room).
+  char small[256];
+  std::string large;
+  char* dst = small;
+  if (wide.size() * 2 > sizeof small) {
+    large.resize(wide.size() * 2);
+    dst = large.data();
+  }
+  char* const begin = dst;
+  std::size_t i = 0;
+  while (i < wide.size()) {
+    UChar32 c;
+    U16_NEXT(wide.data(), i, wide.size(), c);
+    // As WideToMultiByte: a surrogate pair is one unmappable character, one '?'.
+    const std::uint16_t bytes = c < 0x10000 ? (*table)[static_cast<std::size_t>(c)] : std::uint16_t{'?'};
+    if (bytes >= 0x100) *dst++ = static_cast<char>(bytes >> 8);
+    *dst++ = static_cast<char>(bytes & 0xFF);
+  }
+  const auto length = static_cast<std::size_t>(dst - begin);
+  if (begin == small) return std::string(small, length);
+  large.resize(length);
+  return large;
 }
 
 std::size_t Gbk936BytesForUnits(std::string_view text, std::size_t units) {

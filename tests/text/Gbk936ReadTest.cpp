@@ -1,6 +1,8 @@
-// The table-driven 936 reader against the ICU path it was learnt from.
+// The table-driven 936 reader and writer against the general paths they stand in for.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -43,6 +45,37 @@ TEST(Gbk936Read, RandomTextsAsIcu) {
   }
   const std::string long_text = RandomBytes(rng, 200000);
   EXPECT_EQ(Gbk936ToWide(long_text), MultiByteToWide(kCodePage936, long_text));
+}
+
+// Long ASCII runs broken at every place by double-byte and bad bytes, for the wide ASCII path.
+TEST(Gbk936Read, AsciiRunsAsIcu) {
+  std::mt19937 rng(16);
+  std::uniform_int_distribution<int> run(0, 40), ascii(0x20, 0x7E);
+  const std::string breaks[] = {"\xD6\xD0", "\x80", "\xFF", "\x81\x30", "\xA1"};
+  std::string text;
+  for (int piece = 0; piece < 5000; ++piece) {
+    for (int k = run(rng); k > 0; --k) text += static_cast<char>(ascii(rng));
+    text += breaks[static_cast<std::size_t>(piece) % std::size(breaks)];
+  }
+  for (std::size_t cut = 0; cut < 64; ++cut) {
+    const std::string part = text.substr(cut, text.size() - 2 * cut);
+    ASSERT_EQ(Gbk936ToWide(part), MultiByteToWide(kCodePage936, part)) << cut;
+  }
+}
+
+TEST(Gbk936Write, EveryUnitAsTheGeneralPath) {
+  std::u16string all;
+  for (std::uint32_t u = 1; u < 0x10000; ++u) {
+    const std::u16string one(1, static_cast<char16_t>(u));
+    ASSERT_EQ(WideToGbk936(one), WideToMultiByte(kCodePage936, one)) << u;
+    all += static_cast<char16_t>(u);
+  }
+  EXPECT_EQ(WideToGbk936(all), WideToMultiByte(kCodePage936, all));
+  const std::u16string tricky[] = {u"", u"\U0001F600", u"a\xD83D", std::u16string{char16_t{0xDE00}, u'b'},
+                                   u"\xD83D\xD83D\xDE00",
+                                   std::u16string(127, u'\u4E2D'), std::u16string(128, u'\u4E2D'),
+                                   std::u16string(129, u'\u4E2D') + u"x"};
+  for (const auto& wide : tricky) EXPECT_EQ(WideToGbk936(wide), WideToMultiByte(kCodePage936, wide));
 }
 
 // The byte count for k units is the prefix that reads as the first k units, and no shorter one.
