@@ -46,14 +46,14 @@ const std::string& Page() {
       const std::string hash = Hash(i);
       out += "<li><div class=\"T1\"><a href=\"/read/" + hash + ".html\" target=\"_blank\">"
              "\xE9\x80\x9F\xE5\xBA\xA6\xE4\xB8\x8E\xE6\xBF\x80\xE6\x83\x85" + std::to_string(i % 9 + 1) +
-             " Furious.7.2015.1080p.BluRay.x264-" + std::to_string(i) + "</a></div>\n"
+             " Furious7-" + std::to_string(i) + "</a></div>\n"
              "\t\t    <dl class=\"BotInfo\">\n\n"
              "<dt>\xE5\xA4\xA7\xE5\xB0\x8F:<span>" + std::to_string(1 + i % 7) + ".35 GB  </span> "
              "&nbsp;&nbsp;&nbsp;&nbsp;\xE6\x96\x87\xE4\xBB\xB6\xE6\x95\xB0:<span>" + std::to_string(1 + i % 30) +
              " </span> &nbsp;&nbsp;&nbsp;&nbsp;\xE5\x88\x9B\xE5\xBB\xBA\xE6\x97\xA5\xE6\x9C\x9F:<span> \n"
-             "<span class=\"ctime\">2015-04-0" + std::to_string(1 + i % 9) + "</span></dt>\n"
-             "<dd><a href=\"/word/%E9%80%9F%E5%BA%A6_" + std::to_string(1 + i % 3) + ".html\">"
-             "\xE7\xA3\x81\xE5\x8A\x9B</a> <a href=\"magnet:?xt=urn:btih:" + hash + "\">"
+             "<span class=\"ctime\">2015-04-0" + std::to_string(1 + i % 9) + "</span>\n"
+             "<dd><a href=\"/word/%E9%80%9F_" + std::to_string(1 + i % 3) + ".html\">"
+             "\xE7\xA3\x81</a><a href=\"magnet:?xt=urn:btih:" + hash + "\">"
              "\xE9\x93\xBE\xE6\x8E\xA5</a></div>\n</dl></li>\n";
     }
     out += "</ul>\n</body></html>\n";

@@ -57,8 +57,8 @@ pcre2_match_data* MatchScratch::Get(std::uint32_t pairs) {
 
 void CompiledRegex::CodeFree::operator()(pcre2_code* code) const { pcre2_code_free(code); }
 
-CompiledRegex::CompiledRegex(std::unique_ptr<pcre2_code, CodeFree> code, int groupCount)
-    : code_(std::move(code)), groupCount_(groupCount) {}
+CompiledRegex::CompiledRegex(std::unique_ptr<pcre2_code, CodeFree> code, int groupCount, bool jit)
+    : code_(std::move(code)), groupCount_(groupCount), jit_(jit) {}
 CompiledRegex::CompiledRegex(CompiledRegex&&) noexcept = default;
 CompiledRegex& CompiledRegex::operator=(CompiledRegex&&) noexcept = default;
 CompiledRegex::~CompiledRegex() = default;
@@ -78,8 +78,8 @@ std::optional<CompiledRegex> CompiledRegex::Compile(std::u16string_view pattern,
   if (!code) return std::nullopt;
   // Without JIT (not built in, out of memory, or a pattern JIT gets wrong) the interpreter runs
   // the same pattern.
-  if (!translated->caselessBackReference) pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE);
-  return CompiledRegex(std::move(code), translated->groupCount);
+  const bool jit = !translated->caselessBackReference && pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE) == 0;
+  return CompiledRegex(std::move(code), translated->groupCount, jit);
 }
 
 std::optional<MatchList> CompiledRegex::Run(std::u16string_view subject, bool global, MatchScratch& scratch) const {
@@ -94,7 +94,8 @@ std::optional<MatchList> CompiledRegex::Run(std::u16string_view subject, bool gl
   std::vector<std::uint32_t> spans(2 * pairs);
   std::size_t start = 0;
   while (start <= subject.size()) {
-    const int rc = pcre2_match(code_.get(), units, subject.size(), start, 0, data, context);
+    // The JIT entry skips the interpreter's argument checks, which a page's thousands of calls feel.
+    const int rc = (jit_ ? pcre2_jit_match : pcre2_match)(code_.get(), units, subject.size(), start, 0, data, context);
     if (rc == PCRE2_ERROR_NOMATCH) break;
     if (rc <= 0) return std::nullopt;  // a limit, or no room for the groups: the run failed
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);

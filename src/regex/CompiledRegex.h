@@ -77,9 +77,10 @@ class CompiledRegex {
   struct CodeFree {
     void operator()(pcre2_real_code_16* code) const;
   };
-  CompiledRegex(std::unique_ptr<pcre2_real_code_16, CodeFree> code, int groupCount);
+  CompiledRegex(std::unique_ptr<pcre2_real_code_16, CodeFree> code, int groupCount, bool jit);
   std::unique_ptr<pcre2_real_code_16, CodeFree> code_;
   int groupCount_ = 0;
+  bool jit_ = false;  // compiled by JIT: matched through its direct entry
 };
 
 // `subject` with each match replaced by `replacement`, expanded ECMAScript-style: $$ is "$",

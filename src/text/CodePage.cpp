@@ -413,6 +413,10 @@ std::string WideToGbk936(std::u16string_view wide) {
   char* const begin = dst;
   std::size_t i = 0;
   while (i < wide.size()) {
+    if (wide[i] < 0x80) {
+      *dst++ = static_cast<char>(wide[i++]);
+      continue;
+    }
     UChar32 c;
     U16_NEXT(wide.data(), i, wide.size(), c);
     // As WideToMultiByte: a surrogate pair is one unmappable character, one '?'.
