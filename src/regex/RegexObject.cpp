@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <limits>
+#include <new>
 #include <utility>
 
 #include "regex/CompiledRegex.h"
@@ -115,6 +116,20 @@ RegexObject RegexObject::Copy() const {
 }
 
 bool RegexObject::Create(const Text& pattern, const Text& subject, const CreateOptions& options) {
+  // Only allocation can throw here (a subject of many megabytes): it ends as a failed run.
+  try {
+    return CreateOrThrow(pattern, subject, options);
+  } catch (const std::bad_alloc&) {
+    engine_.reset();
+    matches_.reset();
+    units_.reset();
+    unitCount_ = unitRoom_ = 0;
+    localSubject_ = Text();
+    return false;
+  }
+}
+
+bool RegexObject::CreateOrThrow(const Text& pattern, const Text& subject, const CreateOptions& options) {
   const bool ignoreCase = !options.caseSensitive.value_or(false);
   const bool multiline = options.multiline.value_or(true);
   const bool global = options.global.value_or(true);
@@ -156,7 +171,11 @@ Text RegexObject::GetPattern() const { return engine_ ? WideToLocalPlain(engine_
 
 Text RegexObject::Replace(const Text& replacement) const {
   if (!engine_ || !matches_) return {};
-  return WideToLocalPlain(ReplaceMatches(Subject(), *matches_, LocalToUtf16(replacement)));
+  try {
+    return WideToLocalPlain(ReplaceMatches(Subject(), *matches_, LocalToUtf16(replacement)));
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
 }
 
 int RegexObject::MatchCount() const {

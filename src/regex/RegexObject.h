@@ -76,6 +76,7 @@ class RegexObject {
   struct InitToken;
   struct Uninitialised {};
   explicit RegexObject(Uninitialised);
+  bool CreateOrThrow(const Text& pattern, const Text& subject, const CreateOptions& options);
   static const std::shared_ptr<InitToken>& ThisThreadToken();
   void Initialise();
   // The units of group `group` of match `match` (0-based match, group 0 the whole match), or
