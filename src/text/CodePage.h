@@ -30,4 +30,18 @@ std::string WideToMultiByte(int codePage, std::u16string_view wide, bool composi
 // text)), several times faster on pages that are mostly ASCII.
 std::string Utf8To936(std::string_view text);
 
+// Code page 936 straight to UTF-16 by table: the same result as MultiByteToWide(936, text),
+// bad bytes included, several times faster.
+std::u16string Gbk936ToWide(std::string_view text);
+// The same into `out`, which must have room for text.size() units; returns the units written.
+std::size_t Gbk936ToWide(std::string_view text, char16_t* out);
+
+// UTF-16 to code page 936 without the composite check: the same result as
+// WideToMultiByte(936, wide), made for many short texts (no slack in the result).
+std::string WideToGbk936(std::u16string_view wide);
+
+// How many bytes of `text` read as code page 936 give its first `units` UTF-16 units (the
+// whole text when it gives fewer): the byte offset of a unit index, by the same reading.
+std::size_t Gbk936BytesForUnits(std::string_view text, std::size_t units);
+
 }  // namespace korvane
