@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     return Usage("the keyword holds characters that code page 936 cannot write (or is not UTF-8)");
   }
 
-  SampleSite demoSite;
+  site::SampleSite demoSite;
   Text siteBase(SearchSiteBase);
   if (options.site) siteBase = *options.site;
   if (options.demo) {
