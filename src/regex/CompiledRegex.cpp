@@ -111,37 +111,46 @@ std::optional<MatchList> CompiledRegex::Run(std::u16string_view subject, bool gl
   return matches;
 }
 
-std::u16string ReplaceMatches(std::u16string_view subject, const MatchList& matches, std::u16string_view replacement) {
+std::optional<std::u16string> ReplaceMatches(std::u16string_view subject, const MatchList& matches,
+                                             std::u16string_view replacement) {
   std::u16string out;
   out.reserve(subject.size());
+  bool tooLong = false;
+  auto append = [&](std::u16string_view part) {
+    if (part.size() > kMaxReplacedUnits - out.size()) {
+      tooLong = true;
+      return;
+    }
+    out.append(part);
+  };
   const int groups = matches.GroupCount();
   std::size_t done = 0;
   auto isDigit = [](char16_t c) { return c >= '0' && c <= '9'; };
-  for (std::size_t m = 0; m < matches.Count(); ++m) {
+  for (std::size_t m = 0; m < matches.Count() && !tooLong; ++m) {
     const std::size_t start = matches.Start(m, 0);
     const std::size_t end = matches.End(m, 0);
-    out.append(subject.substr(done, start - done));
+    append(subject.substr(done, start - done));
     auto appendGroup = [&](int group) {
       if (matches.IsSet(m, group)) {
-        out.append(subject.substr(matches.Start(m, group), matches.End(m, group) - matches.Start(m, group)));
+        append(subject.substr(matches.Start(m, group), matches.End(m, group) - matches.Start(m, group)));
       }
     };
-    for (std::size_t i = 0; i < replacement.size(); ++i) {
+    for (std::size_t i = 0; i < replacement.size() && !tooLong; ++i) {
       const char16_t c = replacement[i];
       const char16_t next = i + 1 < replacement.size() ? replacement[i + 1] : u'\0';
       if (c != '$' || i + 1 >= replacement.size()) {
-        out += c;
+        append({&c, 1});
       } else if (next == '$') {
-        out += u'$';
+        append(u"$");
         ++i;
       } else if (next == '&') {
-        out.append(subject.substr(start, end - start));
+        append(subject.substr(start, end - start));
         ++i;
       } else if (next == '`') {
-        out.append(subject.substr(0, start));
+        append(subject.substr(0, start));
         ++i;
       } else if (next == '\'') {
-        out.append(subject.substr(end));
+        append(subject.substr(end));
         ++i;
       } else if (isDigit(next)) {
         const int one = next - '0';
@@ -157,15 +166,16 @@ std::u16string ReplaceMatches(std::u16string_view subject, const MatchList& matc
           appendGroup(one);
           ++i;
         } else {
-          out += c;  // "$0", or a group the pattern lacks: as written
+          append({&c, 1});  // "$0", or a group the pattern lacks: as written
         }
       } else {
-        out += c;
+        append({&c, 1});
       }
     }
     done = end;
   }
-  out.append(subject.substr(done));
+  append(subject.substr(done));
+  if (tooLong) return std::nullopt;
   return out;
 }
 

@@ -83,10 +83,16 @@ class CompiledRegex {
   bool jit_ = false;  // compiled by JIT: matched through its direct entry
 };
 
+// A replacement's result may not grow beyond this many units: "$`" on every one of many matches
+// would otherwise grow with the square of the subject.
+inline constexpr std::size_t kMaxReplacedUnits = std::size_t{64} << 20;
+
 // `subject` with each match replaced by `replacement`, expanded ECMAScript-style: $$ is "$",
 // $& the match, $` the text before it, $' the text after it, $1..$99 a group (empty when the
 // group took no part; a two-digit number beyond the groups is one digit and a literal digit; a
-// number naming no group stays as written); any other "$" is literal.
-std::u16string ReplaceMatches(std::u16string_view subject, const MatchList& matches, std::u16string_view replacement);
+// number naming no group stays as written); any other "$" is literal. Nothing when the result
+// would pass kMaxReplacedUnits.
+std::optional<std::u16string> ReplaceMatches(std::u16string_view subject, const MatchList& matches,
+                                             std::u16string_view replacement);
 
 }  // namespace korvane

@@ -172,7 +172,8 @@ Text RegexObject::GetPattern() const { return engine_ ? WideToLocalPlain(engine_
 Text RegexObject::Replace(const Text& replacement) const {
   if (!engine_ || !matches_) return {};
   try {
-    return WideToLocalPlain(ReplaceMatches(Subject(), *matches_, LocalToUtf16(replacement)));
+    const auto replaced = ReplaceMatches(Subject(), *matches_, LocalToUtf16(replacement));
+    return replaced ? WideToLocalPlain(*replaced) : Text();
   } catch (const std::bad_alloc&) {
     return {};
   }

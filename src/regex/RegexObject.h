@@ -3,6 +3,7 @@
 // last Create, the subject and the matches of that run, and answers questions about them with
 // 1-based match and group numbers. No operation reports an error: a refused pattern, a failed run,
 // a number out of range or a question before the first Create give false, 0 or an empty text.
+// The pattern language is described in regex/TranslatePattern.h.
 //
 // The library behind it keeps a per-thread initialisation count: construction raises it on the
 // constructing thread and Destroy (or the destructor, when Destroy was not called) lowers it again

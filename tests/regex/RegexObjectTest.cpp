@@ -180,6 +180,17 @@ TEST(RegexObject, ReplaceWorksOnTheLastSubject) {
   EXPECT_EQ(regex.MatchCount(), 1);
 }
 
+TEST(RegexObject, ReplaceThatWouldGrowWithoutBoundIsEmpty) {
+  // 3,001 empty matches, each replaced by everything before it, many times over: far beyond the
+  // cap, which the result must not reach.
+  RegexObject regex;
+  ASSERT_TRUE(regex.Create("", std::string(3000, 'a')));
+  ASSERT_EQ(regex.MatchCount(), 3001);
+  EXPECT_EQ(regex.Replace("$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`$`"), "");
+  // Just under it, the whole result.
+  EXPECT_EQ(regex.Replace("$`").size(), 3000u + 3000u * 3001u / 2u);
+}
+
 TEST(RegexObject, TextsStopAtTheirFirstZero) {
   RegexObject regex;
   ASSERT_TRUE(regex.Create(std::string("a\0b", 3), std::string("xa\0ab", 5)));
