@@ -63,7 +63,6 @@ class OpenSelectedLinkTest : public testing::Test {
   }
 
   void Click(QPoint at) {
-    QTest::qWait(QApplication::doubleClickInterval() + 50);
     QTest::mouseClick(list_.viewport(), Qt::LeftButton, {}, at);
     OpenSelectedLink(list_, keywordBox_);
   }
