@@ -117,7 +117,7 @@ void AutoSizeColumns(SortableList& list) {
   for (int c = 0; c < list.ColumnCount(); ++c) list.FitColumnWidth(c);
 }
 
-int CompareSortKeys(int value1, int value2, int) {
+int CompareSortKeys(std::intptr_t value1, std::intptr_t value2, std::intptr_t) {
   const SortState& state = ProgramSortState();
   const auto& keys = ActiveKeys();
   if (value1 < 0 || value2 < 0 || static_cast<std::size_t>(value1) >= keys.size() ||

@@ -26,7 +26,7 @@ void UpdateSortIndicator(int column);
 void AutoSizeColumns(SortableList& list);
 void SortListByColumn(SortableList& list, int column, int kind, bool autoSize = false);
 // The comparison callback of SortRows during SortListByColumn: the row values refer to the keys.
-int CompareSortKeys(int value1, int value2, int param);
+int CompareSortKeys(std::intptr_t value1, std::intptr_t value2, std::intptr_t param);
 
 // The toolkit's readings used for keys: the leading decimal number of a text (full-width digits
 // and signs as ASCII, 0 when none), and its text form (plain digits, never an exponent).

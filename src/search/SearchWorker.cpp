@@ -1,5 +1,6 @@
 #include "search/SearchWorker.h"
 
+#include "http/WebRequest.h"
 #include "regex/RegexObject.h"
 #include "search/PageRules.h"
 #include "search/TextCodecs.h"
@@ -13,6 +14,10 @@ Text FirstPageAddress(std::string_view siteBase, std::string_view encodedKeyword
 
 Text NumberedPageAddress(std::string_view siteBase, std::string_view encodedKeyword, int page) {
   return Text(siteBase) + "/word/" + Text(encodedKeyword) + "_" + IntToText(page) + ".html";
+}
+
+Text FetchPage(const Text& url, const std::atomic<bool>& cancelled) {
+  return FetchPageText(url, &cancelled, nullptr);
 }
 
 void SearchWorker(const SearchJob& job) {

@@ -25,6 +25,9 @@ class SearchObserver {
   virtual void RowsFound(int /*page*/, int /*rows*/) {}
 };
 
+// The fetcher of the program: FetchPageText over HTTP, the transfer aborted when cancelled.
+Text FetchPage(const Text& url, const std::atomic<bool>& cancelled);
+
 struct SearchJob {
   ControlPort* port = nullptr;
   PageFetcher fetch;

@@ -28,7 +28,7 @@ ApplySkinResult ApplySkinIn(const std::filesystem::path& runDirectory, int skinN
 
 bool ApplySkin(int skinNumber) {
   static SkinLibrary library;
-  ApplySkinResult result = ApplySkinIn(RunDirectory(), skinNumber, library);
+  ApplySkinResult result = ApplySkinIn(RunDirectoryPath(), skinNumber, library);
   if (!result.attached) ReportSkinFailure(result.failure);
   return result.attached;
 }

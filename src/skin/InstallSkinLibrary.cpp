@@ -95,6 +95,6 @@ SkinInstall InstallSkinLibraryIn(const std::filesystem::path& runDirectory) {
   return SkinInstall::Written;
 }
 
-void InstallSkinLibrary() { InstallSkinLibraryIn(RunDirectory()); }
+void InstallSkinLibrary() { InstallSkinLibraryIn(RunDirectoryPath()); }
 
 }  // namespace korvane

@@ -14,7 +14,7 @@ class FakeList : public SortableList {
   static constexpr int kColumns = 5;
   struct Row {
     std::array<Text, kColumns> cells;
-    int value = 0;
+    std::intptr_t value = 0;
     bool selected = false;
   };
 
@@ -41,10 +41,10 @@ class FakeList : public SortableList {
     if (row < 0 || row >= RowCount() || column < 0 || column >= kColumns) return {};
     return rows[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)];
   }
-  void SetRowValue(int row, int value) override {
+  void SetRowValue(int row, std::intptr_t value) override {
     if (row >= 0 && row < RowCount()) rows[static_cast<std::size_t>(row)].value = value;
   }
-  void SortRows(RowCompare compare, int param) override {
+  void SortRows(RowCompare compare, std::intptr_t param) override {
     std::stable_sort(rows.begin(), rows.end(),
                      [&](const Row& a, const Row& b) { return compare(a.value, b.value, param) < 0; });
   }

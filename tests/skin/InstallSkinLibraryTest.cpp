@@ -193,7 +193,7 @@ TEST(InstallSkinLibrary, InterruptedWriteLeavesNoLibraryBehind) {
 }
 
 TEST(RunDirectory, IsTheDirectoryOfThisProgram) {
-  const fs::path dir = RunDirectory();
+  const fs::path dir = RunDirectoryPath();
   ASSERT_FALSE(dir.empty());
   EXPECT_TRUE(dir.is_absolute());
   EXPECT_FALSE(dir.filename().empty()) << "no trailing slash: " << dir;

@@ -1,0 +1,89 @@
+#include "app/WindowCalls.h"
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+
+namespace korvane {
+
+WindowCalls::WindowCalls() : windowThread_(std::this_thread::get_id()) {
+  wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (wakeFd_ < 0) closed_ = true;
+}
+
+WindowCalls::~WindowCalls() {
+  if (wakeFd_ >= 0) close(wakeFd_);
+}
+
+bool WindowCalls::Run(const std::function<void()>& call) {
+  std::unique_lock lock(mutex_);
+  if (closed_) return false;
+  if (std::this_thread::get_id() == windowThread_) {
+    // Waiting for ourselves would never end.
+    lock.unlock();
+    RunGuarded(call);
+    return true;
+  }
+  Pending pending{&call};
+  queue_.push_back(&pending);
+  ++waiting_;
+  lock.unlock();
+
+  const std::uint64_t one = 1;
+  while (write(wakeFd_, &one, sizeof one) < 0 && errno == EINTR) {
+  }
+
+  lock.lock();
+  finished_.wait(lock, [&] { return pending.state == State::kDone || pending.state == State::kRefused; });
+  --waiting_;
+  return pending.state == State::kDone;
+}
+
+void WindowCalls::RunPending() {
+  std::uint64_t count = 0;
+  while (read(wakeFd_, &count, sizeof count) < 0 && errno == EINTR) {
+  }
+  for (;;) {
+    Pending* next = nullptr;
+    {
+      const std::lock_guard lock(mutex_);
+      if (queue_.empty()) return;
+      next = queue_.front();
+      queue_.pop_front();
+      next->state = State::kRunning;
+    }
+    RunGuarded(*next->call);
+    {
+      const std::lock_guard lock(mutex_);
+      next->state = State::kDone;
+    }
+    finished_.notify_all();
+  }
+}
+
+void WindowCalls::Close() {
+  {
+    const std::lock_guard lock(mutex_);
+    closed_ = true;
+    for (Pending* pending : queue_) pending->state = State::kRefused;
+    queue_.clear();
+  }
+  finished_.notify_all();
+}
+
+std::size_t WindowCalls::Waiting() const {
+  const std::lock_guard lock(mutex_);
+  return waiting_;
+}
+
+void WindowCalls::RunGuarded(const std::function<void()>& call) {
+  // Nothing may unwind into the event loop; a call that fails leaves its result as it was.
+  try {
+    call();
+  } catch (...) {
+  }
+}
+
+}  // namespace korvane
