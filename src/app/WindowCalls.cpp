@@ -31,10 +31,7 @@ bool WindowCalls::Run(const std::function<void()>& call) {
   ++waiting_;
   lock.unlock();
   arrived_.notify_one();
-
-  const std::uint64_t one = 1;
-  while (write(wakeFd_, &one, sizeof one) < 0 && errno == EINTR) {
-  }
+  Wake();
 
   lock.lock();
   finished_.wait(lock, [&] { return pending.state == State::kDone || pending.state == State::kRefused; });
@@ -62,8 +59,16 @@ void WindowCalls::RunPending() {
     finished_.notify_all();
     lock.lock();
   }
-  // Calls still queued have written the wake-up handle since it was read: the window's thread
-  // comes back to them after its other events.
+  // The slice is over with calls still queued. Some may have been handed over before the handle
+  // was read above, so wake ourselves: the window's thread comes back to them after its other
+  // events.
+  if (!queue_.empty()) Wake();
+}
+
+void WindowCalls::Wake() const {
+  const std::uint64_t one = 1;
+  while (write(wakeFd_, &one, sizeof one) < 0 && errno == EINTR) {
+  }
 }
 
 void WindowCalls::Close() {

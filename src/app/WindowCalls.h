@@ -51,6 +51,7 @@ class WindowCalls {
   };
 
   static void RunGuarded(const std::function<void()>& call);
+  void Wake() const;
 
   const std::thread::id windowThread_;
   int wakeFd_ = -1;
