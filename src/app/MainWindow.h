@@ -44,7 +44,8 @@ class MainWindow : public QWidget {
   QPushButton& SearchButton() const;
   QLineEdit& KeywordBox() const;
 
-  // The controls as other threads reach them; it outlives the window harmlessly.
+  // The controls as other threads reach them. A search may hold it past the window: once the
+  // window has closed, every call is refused at once.
   std::shared_ptr<ControlPort> Port() const { return port_; }
   // Callers waiting for the window's thread (for tests of closing).
   std::size_t WaitingCalls() const;
@@ -56,7 +57,8 @@ class MainWindow : public QWidget {
   static QSize ClientSize(QMargins frame);
 
  protected:
-  // The event handlers, one per event that the window answers.
+  // The event handlers, one per event that the window answers. OnSearchClicked empties the list;
+  // a search, when one is started, is started from here with Port() before the list is emptied.
   virtual void OnSearchClicked();
   virtual void OnListClicked();
   virtual void OnColumnClick(int column);

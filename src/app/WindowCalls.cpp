@@ -30,10 +30,8 @@ bool WindowCalls::Run(const std::function<void()>& call) {
   queue_.push_back(&pending);
   ++waiting_;
   lock.unlock();
-
-  const std::uint64_t one = 1;
-  while (write(wakeFd_, &one, sizeof one) < 0 && errno == EINTR) {
-  }
+  arrived_.notify_one();
+  Wake();
 
   lock.lock();
   finished_.wait(lock, [&] { return pending.state == State::kDone || pending.state == State::kRefused; });
@@ -45,21 +43,31 @@ void WindowCalls::RunPending() {
   std::uint64_t count = 0;
   while (read(wakeFd_, &count, sizeof count) < 0 && errno == EINTR) {
   }
-  for (;;) {
-    Pending* next = nullptr;
-    {
-      const std::lock_guard lock(mutex_);
-      if (queue_.empty()) return;
-      next = queue_.front();
-      queue_.pop_front();
-      next->state = State::kRunning;
-    }
+  const auto end = std::chrono::steady_clock::now() + kSlice;
+  std::unique_lock lock(mutex_);
+  while (std::chrono::steady_clock::now() < end) {
+    if (queue_.empty() && !arrived_.wait_for(lock, kLinger, [&] { return !queue_.empty() || closed_; })) return;
+    if (queue_.empty()) return;  // closed while lingering
+    Pending* next = queue_.front();
+    queue_.pop_front();
+    next->state = State::kRunning;
+    lock.unlock();
     RunGuarded(*next->call);
-    {
-      const std::lock_guard lock(mutex_);
-      next->state = State::kDone;
-    }
+    lock.lock();
+    next->state = State::kDone;
+    lock.unlock();
     finished_.notify_all();
+    lock.lock();
+  }
+  // The slice is over with calls still queued. Some may have been handed over before the handle
+  // was read above, so wake ourselves: the window's thread comes back to them after its other
+  // events.
+  if (!queue_.empty()) Wake();
+}
+
+void WindowCalls::Wake() const {
+  const std::uint64_t one = 1;
+  while (write(wakeFd_, &one, sizeof one) < 0 && errno == EINTR) {
   }
 }
 

@@ -6,6 +6,7 @@
 // inside an uninstrumented Qt, which ThreadSanitizer cannot see; every cross-thread call would
 // then show as a data race and hide the real ones. Here the hand-over is a mutex and a condition
 // variable, and the window's thread is woken through an eventfd that it watches.
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -27,8 +28,13 @@ class WindowCalls {
   // runs at once. False, with `call` not run, when the calls are closed.
   bool Run(const std::function<void()>& call);
 
-  // Window's thread, when WakeHandle() is readable: runs every call handed over so far.
+  // Window's thread, when WakeHandle() is readable: runs the calls handed over. A search writes
+  // its rows call after call, so after the last one it waits a moment for the next, for up to
+  // kSlice in all: the window then lays out and repaints once per burst, not once per call.
   void RunPending();
+
+  static constexpr std::chrono::microseconds kLinger{500};
+  static constexpr std::chrono::milliseconds kSlice{8};
   // Window's thread: refuses every further call; callers still waiting return false at once.
   void Close();
 
@@ -45,11 +51,13 @@ class WindowCalls {
   };
 
   static void RunGuarded(const std::function<void()>& call);
+  void Wake() const;
 
   const std::thread::id windowThread_;
   int wakeFd_ = -1;
   mutable std::mutex mutex_;
-  std::condition_variable finished_;
+  std::condition_variable finished_;  // a call ran or was refused
+  std::condition_variable arrived_;   // a call was handed over
   std::deque<Pending*> queue_;
   std::size_t waiting_ = 0;
   bool closed_ = false;
