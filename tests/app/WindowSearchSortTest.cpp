@@ -80,6 +80,22 @@ TEST_F(WindowSearch, SecondClickLeavesOnlyTheNewerSearchsRows) {
   EXPECT_EQ(ListRows(window->List()), expected);
 }
 
+// Many searches in quick succession with sorts between them: when the last one is done, the list
+// holds its rows and nothing else, each row whole.
+TEST_F(WindowSearch, RapidSearchesWithSortsLeaveOnlyTheLastSearchsWholeRows) {
+  const int kSearches = 100;
+  for (int i = 0; i < kSearches; ++i) {
+    Search("kw" + std::to_string(i) + "#pages=2#rows=5");
+    if (i % 3 == 0) QTest::mouseClick(window->List().header()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::qWait(i % 10);  // let some of them get under way
+  }
+  const std::string last = "kw" + std::to_string(kSearches - 1) + "#pages=2#rows=5";
+  const auto expected = SiteRows(last, {1, 2});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return window->List().RowCount() == static_cast<int>(expected.size()); }, 20'000));
+  QTest::qWait(300);  // anything still on its way from an older search would arrive now
+  EXPECT_EQ(ListRows(window->List()), expected);
+}
+
 TEST_F(WindowSearch, ReplacedSearchsPortChangesNothing) {
   bool wanted = true;
   WindowControlPort port(std::make_shared<WindowCalls>(), window->List(), window->KeywordBox(), [&] { return wanted; });
