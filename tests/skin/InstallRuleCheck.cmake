@@ -14,6 +14,8 @@ if(NOT EXISTS "${library}" OR IS_DIRECTORY "${library}")
 endif()
 file(GLOB_RECURSE programs "${PREFIX}/*/korvane")
 foreach(program IN LISTS programs)
+  # A link that starts the program counts where it leads.
+  file(REAL_PATH "${program}" program)
   get_filename_component(dir "${program}" DIRECTORY)
   if(NOT dir STREQUAL "${PREFIX}/${PROGRAM_DIR}")
     message(FATAL_ERROR "korvane is installed in ${dir}, away from its skin library in ${PREFIX}/${PROGRAM_DIR}")
