@@ -1,7 +1,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QProcess>
 #include <QTest>
 
@@ -71,6 +73,35 @@ TEST(StartUp, NoWindowNoProgramButAReport) {
   EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(program.exitCode(), 1);
   EXPECT_TRUE(program.readAllStandardError().contains("the main window could not be created"));
+}
+
+// A run directory whose skin library cannot be loaded (a directory holds its name): the program
+// stops before showing the window, with a report naming the library file and the function.
+TEST(StartUp, SkinLibraryThatCannotLoadStopsStartUpWithAReport) {
+  QTemporaryDir runDirectory;
+  ASSERT_TRUE(runDirectory.isValid());
+  const QString program = runDirectory.filePath(QStringLiteral("korvane"));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(KORVANE_PROGRAM), program));
+  ASSERT_TRUE(QDir(runDirectory.path()).mkdir(QStringLiteral("SkinH_EL.dll")));
+  QProcess run;
+  QProcessEnvironment environment = Environment();
+  environment.insert(QStringLiteral("LD_LIBRARY_PATH"), runDirectory.path());  // nowhere else to find one
+  run.setProcessEnvironment(environment);
+  run.start(program, {});
+  ASSERT_TRUE(run.waitForStarted(10'000));
+  // The report goes to standard error first, then into a message box that waits for the user.
+  QByteArray report;
+  QElapsedTimer clock;
+  clock.start();
+  while (!report.contains("SkinH_AttachRes") && clock.elapsed() < 20'000 && run.state() == QProcess::Running) {
+    run.waitForReadyRead(200);
+    report += run.readAllStandardError();
+  }
+  run.kill();
+  run.waitForFinished(10'000);
+  EXPECT_TRUE(report.contains("SkinH_EL.dll")) << report.toStdString();
+  EXPECT_TRUE(report.contains("SkinH_AttachRes")) << report.toStdString();
+  EXPECT_TRUE(QFileInfo(runDirectory.filePath(QStringLiteral("SkinH_EL.dll"))).isDir());
 }
 
 // The window goes while a search thread waits on it: the program ends at once, with status 0.
