@@ -84,9 +84,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Text page = UrlDecode(UpToZero(input), true);
   RegexObject regex;
 
-  const int count = ReadPageCount(regex, page);
+  bool complete = true;
+  const int count = ReadPageCount(regex, page, &complete);
   Require(count >= 0, "a page count is never negative");
-  Require(count == ScanPageCount(MultiByteToWide(kCodePage936, page)), "page count as the pattern reads it");
+  // A run cut short by a limit counts the links before that point only.
+  if (complete) Require(count == ScanPageCount(MultiByteToWide(kCodePage936, page)), "page count as the pattern reads it");
 
   const auto rows = CutResultRows(regex, page);
   // Every row is a block of the page: its cells stand in the page in their markup, block after
