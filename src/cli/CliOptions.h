@@ -1,5 +1,5 @@
 #pragma once
-// The command line of korvane-search: [--site BASE] [--json] [--demo] KEYWORD.
+// The command line of korvane-search: [--site BASE] [--json] [--demo] [--timeout SECONDS] KEYWORD.
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +11,8 @@ struct CliOptions {
   bool json = false;
   bool demo = false;
   bool help = false;
+  // A connection not made, or a page from which nothing arrives, for this long fails that page.
+  int timeoutSeconds = 30;
   std::string keyword;  // as given, in the terminal's encoding (UTF-8)
 };
 

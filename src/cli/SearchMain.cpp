@@ -1,4 +1,5 @@
 // korvane-search: the window's search, in a terminal.
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -20,12 +21,25 @@ using namespace korvane;
 class ProgressReport : public SearchObserver {
  public:
   void PageRequested(const Text& url) override { std::cerr << "korvane-search: asking for " << url << '\n'; }
-  void PageCountRead(int count) override { std::cerr << "korvane-search: the site announces " << count << " page(s)\n"; }
+  void PageCountRead(int count) override {
+    std::cerr << "korvane-search: the site announces " << count << " page(s)\n";
+    pageCount = count;
+  }
   void RowsFound(int page, int rows) override {
     std::cerr << "korvane-search: page " << page << ": " << rows << " result(s)\n";
     total += rows;
   }
+  void PageReadShort(int page) override {
+    if (page == 0) {
+      std::cerr << "korvane-search: the first page could not be read to its end (its markup makes the "
+                   "page-link pattern run too long); the page count comes from the part before\n";
+    } else {
+      std::cerr << "korvane-search: page " << page << " could not be read to its end (its markup makes the "
+                   "result pattern run too long); the results before that point are kept\n";
+    }
+  }
   int total = 0;
+  int pageCount = 0;
 };
 
 int Usage(const std::string& error) {
@@ -69,12 +83,23 @@ int main(int argc, char** argv) {
   job.port = &port;
   job.siteBase = siteBase;
   job.observer = &progress;
+  int firstStatus = 0;
   job.fetch = [&](const Text& url, const std::atomic<bool>& cancelled) {
     Text diagnostic;
-    Text body = FetchPageText(url, &cancelled, &diagnostic);
+    int status = 0;
+    FetchWatch watch;
+    watch.cancel = &cancelled;
+    watch.diagnostic = &diagnostic;
+    watch.status = &status;
+    watch.connectTimeout = watch.noProgressTimeout = std::chrono::seconds(options.timeoutSeconds);
+    Text body = FetchPageText(url, watch);
     if (!diagnostic.empty()) {
       std::cerr << "korvane-search: " << url << ": " << diagnostic << '\n';
       if (firstPage) firstFailure = diagnostic;
+    } else if (status >= 400) {
+      // The page is read all the same (an error page holds no results), but the user learns why.
+      std::cerr << "korvane-search: " << url << ": the site answered with HTTP status " << status << '\n';
+      if (firstPage) firstStatus = status;
     }
     firstPage = false;
     return body;
@@ -83,6 +108,11 @@ int main(int argc, char** argv) {
 
   if (!firstFailure.empty()) {
     std::cerr << "korvane-search: the site could not be reached: " << firstFailure << '\n';
+    return 1;
+  }
+  // An error page in place of the first page announces nothing: the search could not run.
+  if (firstStatus != 0 && progress.pageCount <= 0) {
+    std::cerr << "korvane-search: the site did not give the first page (HTTP status " << firstStatus << ")\n";
     return 1;
   }
   std::cerr << "korvane-search: " << progress.total << " result(s)\n";

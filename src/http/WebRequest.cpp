@@ -172,6 +172,7 @@ std::vector<std::string> ExportCookies(CURL* easy) {
 // The request itself: true when it succeeded, the body in `out`; false with `out` empty.
 bool Perform(const WebRequestArgs& args, BodyBuffer out) {
   out.clear();
+  if (args.status) *args.status = 0;
   const auto fail = [&](std::string_view why) {
     if (args.diagnostic) *args.diagnostic = Text(why);
     out.clear();
@@ -283,6 +284,10 @@ bool Perform(const WebRequestArgs& args, BodyBuffer out) {
   }
 
   const CURLcode result = curl_easy_perform(h);
+  if (args.status) {
+    long code = 0;
+    if (curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &code) == CURLE_OK) *args.status = static_cast<int>(code);
+  }
   // Cookies that reached the engine are kept even when a later hop failed, as a browser keeps them.
   if (!args.cookies) CookieStore::Shared().Update(cookiesBefore, ExportCookies(h));
   easy.reset();
@@ -316,10 +321,20 @@ Bytes WebRequest(const WebRequestArgs& args) {
 Text FetchPageText(const Text& url) { return FetchPageText(url, nullptr, nullptr); }
 
 Text FetchPageText(const Text& url, const std::atomic<bool>* cancel, Text* diagnostic) {
+  FetchWatch watch;
+  watch.cancel = cancel;
+  watch.diagnostic = diagnostic;
+  return FetchPageText(url, watch);
+}
+
+Text FetchPageText(const Text& url, const FetchWatch& watch) {
   WebRequestArgs args;
   args.url = url;
-  args.cancel = cancel;
-  args.diagnostic = diagnostic;
+  args.cancel = watch.cancel;
+  args.diagnostic = watch.diagnostic;
+  args.status = watch.status;
+  args.connectTimeout = watch.connectTimeout;
+  args.noProgressTimeout = watch.noProgressTimeout;
   Text text;
   Perform(args, BodyBuffer(text));
   text.resize(UpToZero(text).size());  // the text ends at the body's first zero byte

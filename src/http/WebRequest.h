@@ -34,6 +34,8 @@ struct WebRequestArgs {
 
   // None of the following changes what a request returns when it succeeds.
   Text* diagnostic = nullptr;  // out: why the request failed (libcurl's error text); empty on success
+  // Out, also when the request fails: the final response's HTTP status, 0 when none came.
+  int* status = nullptr;
   const std::atomic<bool>* cancel = nullptr;  // when it turns true, the transfer ends as failed
   std::chrono::milliseconds connectTimeout{30000};
   std::chrono::milliseconds noProgressTimeout{30000};  // no byte moving for this long fails
@@ -48,6 +50,17 @@ Bytes WebRequest(const WebRequestArgs& args);
 // empty when the request fails.
 Text FetchPageText(const Text& url);
 Text FetchPageText(const Text& url, const std::atomic<bool>* cancel, Text* diagnostic);
+
+// What a caller of FetchPageText may bound and learn without changing what is asked for: the
+// fields of WebRequestArgs of the same names.
+struct FetchWatch {
+  const std::atomic<bool>* cancel = nullptr;
+  Text* diagnostic = nullptr;
+  int* status = nullptr;
+  std::chrono::milliseconds connectTimeout{30000};
+  std::chrono::milliseconds noProgressTimeout{30000};
+};
+Text FetchPageText(const Text& url, const FetchWatch& watch);
 
 // Forgets every cookie that the process's cookie store holds.
 void ClearCookieStore();

@@ -97,7 +97,12 @@ std::optional<MatchList> CompiledRegex::Run(std::u16string_view subject, bool gl
     // The JIT entry skips the interpreter's argument checks, which a page's thousands of calls feel.
     const int rc = (jit_ ? pcre2_jit_match : pcre2_match)(code_.get(), units, subject.size(), start, 0, data, context);
     if (rc == PCRE2_ERROR_NOMATCH) break;
-    if (rc <= 0) return std::nullopt;  // a limit, or no room for the groups: the run failed
+    if (rc <= 0) {
+      // A limit (a hostile page can make the lazy parts of a pattern try every later block from
+      // every earlier one): what was found before this start stays, the rest is given up.
+      matches.MarkIncomplete();
+      break;
+    }
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
     for (std::uint32_t k = 0; k < 2 * pairs; ++k) {
       // Groups beyond the last one that matched are unset; pcre2_match leaves them PCRE2_UNSET.

@@ -14,11 +14,13 @@ struct pcre2_real_match_data_16;
 namespace korvane {
 
 // Subjects longer than this many units are refused: no page comes near it, and a run on more
-// could take memory and time without bound.
-inline constexpr std::size_t kMaxSubjectUnits = std::size_t{32} << 20;
+// could take memory and time without bound. It is no smaller than the largest body the HTTP
+// client accepts (64 MiB, at most one unit a byte), so that every page fetched is read whole.
+inline constexpr std::size_t kMaxSubjectUnits = std::size_t{64} << 20;
 
 // The matches of one run: for each match, the start and end of the whole match and of every
-// capturing group, in UTF-16 units; kUnset for a group that took no part.
+// capturing group, in UTF-16 units; kUnset for a group that took no part. A run that stopped at
+// a limit keeps the matches it found before, and is marked incomplete.
 class MatchList {
  public:
   static constexpr std::uint32_t kUnset = UINT32_MAX;
@@ -32,12 +34,18 @@ class MatchList {
   std::uint32_t End(std::size_t match, int group) const { return spans_[match * Stride() + 2 * Index(group) + 1]; }
   bool IsSet(std::size_t match, int group) const { return Start(match, group) != kUnset; }
 
+  // False when the run stopped at a limit before the subject's end: matches beyond that point
+  // may be missing.
+  bool Complete() const { return complete_; }
+
   void Append(const std::uint32_t* pairs) { spans_.insert(spans_.end(), pairs, pairs + Stride()); }
+  void MarkIncomplete() { complete_ = false; }
 
  private:
   std::size_t Stride() const { return 2 * (static_cast<std::size_t>(groupCount_) + 1); }
   static std::size_t Index(int group) { return static_cast<std::size_t>(group); }
   int groupCount_;
+  bool complete_ = true;
   std::vector<std::uint32_t> spans_;
 };
 
@@ -69,8 +77,9 @@ class CompiledRegex {
 
   // The matches, left to right without overlap (all of them with `global`, else the first).
   // After an empty match the search goes on one unit further, with no second try at the same
-  // place. Nothing when the run fails: a subject over kMaxSubjectUnits, or a match, heap or JIT
-  // stack limit reached.
+  // place. A match, heap or JIT stack limit reached ends the run there: the matches found before
+  // it are kept, the list marked incomplete. Nothing when the run cannot start: a subject over
+  // kMaxSubjectUnits, or no memory for the match data.
   std::optional<MatchList> Run(std::u16string_view subject, bool global, MatchScratch& scratch) const;
 
  private:

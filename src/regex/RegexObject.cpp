@@ -154,7 +154,7 @@ bool RegexObject::CreateOrThrow(const Text& pattern, const Text& subject, const 
   auto run = engine->regex->Run(Subject(), global, *scratch_);
   if (!run) return false;
   matches_ = std::make_shared<const MatchList>(std::move(*run));
-  return true;
+  return matches_->Complete();
 }
 
 void RegexObject::SetSubject(std::string_view local) {
@@ -170,7 +170,8 @@ void RegexObject::SetSubject(std::string_view local) {
 Text RegexObject::GetPattern() const { return engine_ ? WideToLocalPlain(engine_->pattern) : Text(); }
 
 Text RegexObject::Replace(const Text& replacement) const {
-  if (!engine_ || !matches_) return {};
+  // After a run cut short the text would be replaced only up to where the run stopped.
+  if (!engine_ || !matches_ || !matches_->Complete()) return {};
   try {
     const auto replaced = ReplaceMatches(Subject(), *matches_, LocalToUtf16(replacement));
     return replaced ? WideToLocalPlain(*replaced) : Text();

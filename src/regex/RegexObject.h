@@ -50,14 +50,15 @@ class RegexObject {
   // balanced.
   RegexObject Copy() const;
   // A new engine for `pattern`, run on `subject`. True when the run produced its matches
-  // (possibly none); false for a refused pattern, a subject too long or a run that hit a limit,
-  // which leave no matches.
+  // (possibly none); false for a refused pattern or a subject too long, which leave no matches,
+  // and for a run that hit a limit, which keeps the matches found before the point where it
+  // stopped (a page's rows before a part made to make the pattern backtrack).
   bool Create(const Text& pattern, const Text& subject, const CreateOptions& options = {});
   void Reserved() const {}
   // The pattern of the last Create, after the marker expansion; empty before.
   Text GetPattern() const;
   // The last subject with its matches replaced ($1..$99, $&, $`, $', $$); empty without a
-  // successful run.
+  // successful run (a run cut short by a limit included).
   Text Replace(const Text& replacement) const;
   int MatchCount() const;
   // Match `matchIndex` (from 1). `position`, when given, receives the match's exact 0-based

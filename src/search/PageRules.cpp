@@ -5,14 +5,16 @@
 namespace korvane {
 
 // Both run with the Create defaults: case-insensitive, multi-line, global.
-int ReadPageCount(RegexObject& regex, const Text& page) {
-  regex.Create(Text(PageCountPattern), page);
+int ReadPageCount(RegexObject& regex, const Text& page, bool* complete) {
+  const bool ran = regex.Create(Text(PageCountPattern), page);
+  if (complete) *complete = ran;
   // With no match this asks for match 0, whose text is empty: a count of 0.
   return TextToInt(regex.SubmatchText(regex.MatchCount(), 1));
 }
 
-std::vector<ResultRow> CutResultRows(RegexObject& regex, const Text& page) {
-  regex.Create(Text(ResultRowPattern), page);
+std::vector<ResultRow> CutResultRows(RegexObject& regex, const Text& page, bool* complete) {
+  const bool ran = regex.Create(Text(ResultRowPattern), page);
+  if (complete) *complete = ran;
   const int count = regex.MatchCount();
   std::vector<ResultRow> rows;
   rows.reserve(static_cast<std::size_t>(count));

@@ -59,11 +59,15 @@ inline constexpr std::string_view ResultRowPattern{page_rules_detail::kResultRow
 // What the info-hash is appended to for the magnet link.
 inline constexpr std::string_view MagnetLinkPrefix = "magnet:?xt=urn:btih:";
 
+// `complete`, when given, receives false when the pattern gave up before the page's end (a
+// page made to make it backtrack hits the matcher's limits): the answer then comes from the part
+// of the page before that point.
+
 // The page number in the last link to a numbered page, in document order (not the largest); 0
 // when the page has none.
-int ReadPageCount(RegexObject& regex, const Text& page);
+int ReadPageCount(RegexObject& regex, const Text& page, bool* complete = nullptr);
 
 // The page's result rows in page order, captures taken as they stand.
-std::vector<ResultRow> CutResultRows(RegexObject& regex, const Text& page);
+std::vector<ResultRow> CutResultRows(RegexObject& regex, const Text& page, bool* complete = nullptr);
 
 }  // namespace korvane

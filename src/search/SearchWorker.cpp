@@ -36,14 +36,18 @@ void SearchWorker(const SearchJob& job) {
   auto encodedKeyword = [&] { return UrlEncode(port.ReadKeyword(), false, true); };
 
   RegexObject regex;
-  const int pageCount = ReadPageCount(regex, fetchDecoded(FirstPageAddress(job.siteBase, encodedKeyword())));
+  bool complete = true;
+  const int pageCount =
+      ReadPageCount(regex, fetchDecoded(FirstPageAddress(job.siteBase, encodedKeyword())), &complete);
+  if (!complete) observer.PageReadShort(0);
   observer.PageCountRead(pageCount);
   // The count is fixed before the loop; a site announcing three pages or more gets page 1 only.
   for (int page = 1; page <= pageCount && !cancelled; ++page) {
     // The keyword is read again for every page: a keyword changed meanwhile is used from here on.
     const Text url = NumberedPageAddress(job.siteBase, encodedKeyword(), page);
     if (cancelled) break;
-    const auto rows = CutResultRows(regex, fetchDecoded(url));
+    const auto rows = CutResultRows(regex, fetchDecoded(url), &complete);
+    if (!complete) observer.PageReadShort(page);
     int written = 0;
     for (const ResultRow& row : rows) {
       if (cancelled) break;

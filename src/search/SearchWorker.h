@@ -23,6 +23,9 @@ class SearchObserver {
   virtual void PageReceived(const Text& /*url*/, std::size_t /*bytes*/) {}
   virtual void PageCountRead(int /*count*/) {}
   virtual void RowsFound(int /*page*/, int /*rows*/) {}
+  // The page's pattern gave up before the page's end (page 0 is the first page): its count or
+  // rows come from the part before that point.
+  virtual void PageReadShort(int /*page*/) {}
 };
 
 // The fetcher of the program: FetchPageText over HTTP, the transfer aborted when cancelled.

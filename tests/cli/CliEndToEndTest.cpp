@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "sample-site/SampleSite.h"
 #include "sample-site/SitePages.h"
 #include "search/TextCodecs.h"
+#include "support/HostileModes.h"
 
 namespace korvane {
 namespace {
@@ -103,6 +105,40 @@ TEST_F(CliEndToEnd, DemoSearchesTheBuiltInSite) {
   const auto o = RunSearch({"--demo", "kw#pages=1"});
   EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out, ExpectedOutput("kw#pages=1", {1}, false));
+}
+
+TEST_F(CliEndToEnd, HostileSiteIsReported) {
+  using hostile::Outcome;
+  const std::string timeout = std::to_string(hostile::kNoProgressTimeoutMs / 1000);
+  for (const auto& mode : hostile::kModes) {
+    for (const bool first : {true, false}) {
+      const std::string keyword = hostile::Keyword(mode, first);
+      SCOPED_TRACE(std::string(mode.name) + (first ? " on the first page" : " on page 1"));
+      const auto o = RunSearch({"--timeout", timeout, "--site", site.BaseAddress(), keyword});
+      const Outcome outcome = hostile::OutcomeOn(mode, first);
+
+      std::string expected;
+      for (const int page : hostile::PagesKept(mode, first)) {
+        for (const auto& r : hostile::ShownRows(mode, first, page)) expected += FormatTabRow(Local(r)) + "\n";
+      }
+      EXPECT_EQ(o.out, expected);
+      // Without the first page there is no search: exit 1 and the reason; otherwise the search
+      // ran, whatever became of a numbered page.
+      const bool noSearch = first && hostile::GivesNothing(outcome);
+      EXPECT_EQ(o.status, noSearch ? 1 : 0) << o.err;
+      if (outcome != Outcome::Read) {
+        EXPECT_NE(o.err.find(mode.says), std::string::npos) << o.err;
+      }
+      if (noSearch) {
+        const char* why = outcome == Outcome::Fails ? "could not be reached" : "did not give the first page";
+        EXPECT_NE(o.err.find(why), std::string::npos) << o.err;
+      } else {
+        EXPECT_NE(o.err.find(std::to_string(std::count(expected.begin(), expected.end(), '\n')) + " result(s)\n"),
+                  std::string::npos)
+            << o.err;
+      }
+    }
+  }
 }
 
 TEST(CliErrors, ExitStatuses) {

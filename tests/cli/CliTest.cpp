@@ -39,9 +39,26 @@ TEST(CliOptions, Accepted) {
   EXPECT_TRUE(help.options->help);
 }
 
+TEST(CliOptions, Timeout) {
+  struct Case {
+    std::vector<std::string> args;
+    int seconds;
+  };
+  const Case cases[] = {
+      {{"abc"}, 30}, {{"--timeout", "1", "abc"}, 1}, {{"abc", "--timeout=3600"}, 3600}, {{"--timeout", "0042", "a"}, 42},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = ParseCliOptions(c.args);
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_EQ(parsed.options->timeoutSeconds, c.seconds) << c.args[0];
+  }
+}
+
 TEST(CliOptions, Refused) {
   const std::vector<std::vector<std::string>> cases = {
       {}, {"--json"}, {"a", "b"}, {"--site"}, {"--site", "/", "a"}, {"--bogus", "a"}, {"--demo", "--site", "http://h", "a"},
+      {"--timeout"}, {"--timeout", "a"}, {"--timeout", "0", "a"}, {"--timeout", "3601", "a"}, {"--timeout=-1", "a"},
+      {"--timeout", "1.5", "a"}, {"--timeout=", "a"},
   };
   for (const auto& args : cases) {
     const auto parsed = ParseCliOptions(args);

@@ -373,22 +373,33 @@ TEST_F(WebRequestTest, EndlessRedirectsFailAfterALimit) {
   WebRequestArgs args;
   args.url = server.Url("/loop");
   caller.Attach(args);
+  int status = -1;
+  args.status = &status;
   EXPECT_TRUE(WebRequest(args).empty());
   caller.ExpectUntouched();
   EXPECT_NE(caller.diagnostic, "");
+  EXPECT_EQ(status, 302);  // the last answer, which would have led on
   EXPECT_EQ(server.Requests().size(), 11u);  // the first request and ten redirects
 }
 
 TEST_F(WebRequestTest, ErrorStatusBodiesAreReturned) {
-  for (const int status : {404, 500, 403}) {
+  for (const int status : {404, 500, 403, 200}) {
     LoopbackServer server(Fixed(HttpResponse(status, {}, "error page")));
     Text returnedHeaders;
+    int seen = -1;
     WebRequestArgs args;
     args.url = server.Url("/missing");
     args.returnedHeaders = &returnedHeaders;
+    args.status = &seen;
     EXPECT_EQ(AsString(WebRequest(args)), "error page") << status;
+    EXPECT_EQ(seen, status);
     EXPECT_EQ(returnedHeaders.rfind("HTTP/1.1 " + std::to_string(status), 0), 0u);
     EXPECT_EQ(FetchPageText(server.Url("/missing")), "error page");
+    FetchWatch watch;
+    seen = -1;
+    watch.status = &seen;
+    EXPECT_EQ(FetchPageText(server.Url("/missing"), watch), "error page");
+    EXPECT_EQ(seen, status);
   }
 }
 
@@ -575,9 +586,12 @@ TEST_F(WebRequestTest, AddressesThatNameNoServerFail) {
     args.url = c.url;
     args.proxy = c.proxy;
     caller.Attach(args);
+    int status = -1;
+    args.status = &status;
     EXPECT_TRUE(WebRequest(args).empty()) << c.url;
     caller.ExpectUntouched();
     EXPECT_NE(caller.diagnostic, "") << c.url;
+    EXPECT_EQ(status, 0) << c.url;  // no answer came
   }
 }
 

@@ -210,6 +210,21 @@ TEST(RegexObject, RunawayBacktrackingEndsAsAFailedRun) {
   EXPECT_EQ(regex.MatchCount(), 1);
 }
 
+TEST(RegexObject, MatchesBeforeARunawayPartAreKept) {
+  RegexObject regex;
+  const std::string subject = "x x x " + std::string(40, 'a') + "b c x";
+  EXPECT_FALSE(regex.Create("x|(a+)+c", subject));  // the run did not reach the end
+  ASSERT_EQ(regex.MatchCount(), 3);
+  int position = 0;
+  EXPECT_EQ(regex.MatchText(3, &position), "x");
+  EXPECT_EQ(position, 4);
+  EXPECT_EQ(regex.MatchText(4), "");
+  EXPECT_EQ(regex.SubmatchCount(), 1);
+  // A replacement would stop halfway: none is given.
+  EXPECT_EQ(regex.Replace("y"), "");
+  EXPECT_EQ(regex.Copy().MatchCount(), 3);
+}
+
 TEST(RegexObject, SubjectBeyondTheCapIsRefused) {
   RegexObject regex;
   EXPECT_FALSE(regex.Create("a", std::string(kMaxSubjectUnits + 1, 'a')));

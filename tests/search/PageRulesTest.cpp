@@ -129,5 +129,30 @@ TEST(PageRules, BacktrackingPageEndsAsNoRows) {
   EXPECT_EQ(CutResultRows(regex, DecodedPage("rows_two.html")).size(), 2u);
 }
 
+TEST(PageRules, RowsBeforeABacktrackingPartAreKept) {
+  // The page's own blocks, then a line of heads that never close: the rows found before the
+  // pattern gave up stay, and the caller learns that the page was not read to its end.
+  const Text good = DecodedPage("rows_two.html");
+  const std::string head =
+      "<li><div class=\"T1\"><a href=\"/read/3f2a9c1d7e6b5a4f3e2d1c0b9a8f7e6d5c4b3a29.html\" "
+      "target=\"_blank\">name</a></div>";
+  std::string heads;
+  while (heads.size() < 1'000'000) heads += head;
+  const auto at = good.find("</ul>");
+  ASSERT_NE(at, Text::npos);
+  const Text page = good.substr(0, at) + heads + "\n" + good.substr(at);
+
+  RegexObject regex;
+  bool complete = true;
+  const auto expected = CutResultRows(regex, good, &complete);
+  ASSERT_EQ(expected.size(), 2u);
+  EXPECT_TRUE(complete);
+  EXPECT_EQ(CutResultRows(regex, page, &complete), expected);
+  EXPECT_FALSE(complete);
+  // The page-link pattern is not disturbed by the heads: it reads the whole page.
+  EXPECT_EQ(ReadPageCount(regex, page, &complete), 1);
+  EXPECT_TRUE(complete);
+}
+
 }  // namespace
 }  // namespace korvane
