@@ -8,6 +8,7 @@
 #include <future>
 #include <mutex>
 
+#include "KeywordPort.h"
 #include "http/WebRequest.h"
 #include "sample-site/SampleSite.h"
 #include "search/SearchWorker.h"
@@ -26,28 +27,7 @@ namespace {
 
 using hostile::Outcome;
 
-class RecordingPort : public ControlPort {
- public:
-  explicit RecordingPort(Text keyword) : keyword_(std::move(keyword)) {}
-  Text ReadKeyword() override { return keyword_; }
-  void ClearRows() override {}
-  int AppendRow() override { return -1; }
-  void SetCellText(int, int, const Text&) override {}
-  int AppendResultRow(const ResultRow& row) override {
-    std::lock_guard lock(mutex_);
-    rows_.push_back(row);
-    return static_cast<int>(rows_.size()) - 1;
-  }
-  std::vector<ResultRow> Rows() {
-    std::lock_guard lock(mutex_);
-    return rows_;
-  }
-
- private:
-  std::mutex mutex_;
-  Text keyword_;
-  std::vector<ResultRow> rows_;
-};
+using RecordingPort = testing::KeywordPort;
 
 class ShortReads : public SearchObserver {
  public:

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <thread>
 
+#include "KeywordPort.h"
 #include "http/WebRequest.h"
 #include "sample-site/SampleSite.h"
 #include "sample-site/SitePages.h"
@@ -15,33 +16,7 @@
 namespace korvane {
 namespace {
 
-class KeywordPort : public ControlPort {
- public:
-  explicit KeywordPort(std::vector<Text> keywords) : keywords_(std::move(keywords)) {}
-  Text ReadKeyword() override {
-    std::lock_guard lock(mutex_);
-    const auto i = std::min(reads_++, keywords_.size() - 1);
-    return keywords_[i];
-  }
-  void ClearRows() override {}
-  int AppendRow() override { return -1; }
-  void SetCellText(int, int, const Text&) override {}
-  int AppendResultRow(const ResultRow& row) override {
-    std::lock_guard lock(mutex_);
-    rows_.push_back(row);
-    return static_cast<int>(rows_.size()) - 1;
-  }
-  std::vector<ResultRow> Rows() {
-    std::lock_guard lock(mutex_);
-    return rows_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<Text> keywords_;
-  std::size_t reads_ = 0;
-  std::vector<ResultRow> rows_;
-};
+using testing::KeywordPort;
 
 ResultRow Expected(const site::SiteRow& r) {
   return {Utf8ToLocal(r.name), Utf8ToLocal(r.size), Utf8ToLocal(r.files), Utf8ToLocal(r.date),
