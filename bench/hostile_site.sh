@@ -31,7 +31,7 @@ modes=(
   "huge 100 MiB|#fault=huge:100"
   "large 48 MiB|#fault=huge:48"
   "redirect loop|#fault=redirect"
-  "backtrack|#fault=backtrack:100000"
+  "backtrack|#fault=backtrack:20000"
 )
 
 echo "korvane-search --timeout $timeout against $base"

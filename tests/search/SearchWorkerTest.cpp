@@ -155,6 +155,42 @@ TEST(SearchWorker, FailedFirstPageEndsTheSearch) {
   EXPECT_TRUE(port.rows.empty());
 }
 
+class ShortReads : public SearchObserver {
+ public:
+  std::vector<int> pages;
+  void PageReadShort(int page) override { pages.push_back(page); }
+};
+
+TEST(SearchWorker, PagesThePatternsGiveUpOnAreReported) {
+  // A result-block head that never goes on to the block's second line: a line of them makes the
+  // row pattern try every later head from every earlier one, until the matcher's limit.
+  std::string heads;
+  while (heads.size() < 1'000'000) heads += "<li><div class=\"T1\"><a href=\"/read/h.html\" target=\"_blank\">n</a></div>";
+  FakeSite site;
+  site.pages[First()] = FirstPage(kKw, 2);
+  site.pages[Numbered(1)] = Block("a", "one") + heads + "\n" + Block("b", "two");
+  site.pages[Numbered(2)] = Block("c", "three");
+  RecordingPort port;
+  ShortReads shortReads;
+  SearchJob job = Job(port, site);
+  job.observer = &shortReads;
+  SearchWorker(job);
+  // Page 1 keeps the row before the heads; page 2 is read whole.
+  ASSERT_EQ(port.rows.size(), 2u);
+  EXPECT_EQ(port.rows[0].name, "one");
+  EXPECT_EQ(port.rows[1].name, "three");
+  EXPECT_EQ(shortReads.pages, std::vector<int>{1});
+
+  // A first page whose page-link pattern gives up at once: no count, and that is said.
+  site.pages[First()] = "<a href=\"/word/" + std::string(3'000'000, 'x') + "\n" + FirstPage(kKw, 2);
+  site.requested.clear();
+  port.rows.clear();
+  shortReads.pages.clear();
+  SearchWorker(job);
+  EXPECT_EQ(site.requested, std::vector<Text>{First()});
+  EXPECT_EQ(shortReads.pages, std::vector<int>{0});
+}
+
 TEST(SearchWorker, EmptyKeywordAsksForTheBareAddress) {
   FakeSite site;
   RecordingPort port;
