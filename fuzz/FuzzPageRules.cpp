@@ -14,16 +14,11 @@
 #include "search/TextCodecs.h"
 #include "text/CodePage.h"
 #include "text/TextOps.h"
+#include "Require.h"
 
 using namespace korvane;
 
 namespace {
-
-void Require(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "property broken: %s\n", what);
-  std::abort();
-}
 
 char16_t Lower(char16_t c) { return c >= 'A' && c <= 'Z' ? static_cast<char16_t>(c + 32) : c; }
 

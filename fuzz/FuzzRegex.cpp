@@ -15,16 +15,11 @@
 #include "regex/RegexObject.h"
 #include "text/CodePage.h"
 #include "text/TextOps.h"
+#include "Require.h"
 
 using namespace korvane;
 
 namespace {
-
-void Require(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "property broken: %s\n", what);
-  std::abort();
-}
 
 // The marker "#引号" in code page 936, replaced by exact byte comparison.
 std::string Expand(std::string_view pattern) {
