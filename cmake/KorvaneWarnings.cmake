@@ -13,5 +13,7 @@ function(korvane_test name)
   korvane_warnings(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE KORVANE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+  # Helpers shared by the tests: "support/...".
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${ARG_LABELS}")
 endfunction()

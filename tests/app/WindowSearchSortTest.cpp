@@ -14,6 +14,7 @@
 #include "resultlist/ResultList.h"
 #include "resultlist/WidgetText.h"
 #include "sample-site/SampleSite.h"
+#include "support/ListedRows.h"
 #include "sample-site/SitePages.h"
 #include "search/TextCodecs.h"
 
@@ -27,17 +28,6 @@ std::vector<ResultRow> ListRows(const ResultList& list) {
   for (int r = 0; r < list.RowCount(); ++r) {
     rows.push_back({list.GetCellText(r, 0), list.GetCellText(r, 1), list.GetCellText(r, 2), list.GetCellText(r, 3),
                     list.GetCellText(r, 4)});
-  }
-  return rows;
-}
-
-std::vector<ResultRow> SiteRows(const std::string& keyword, std::initializer_list<int> pages) {
-  std::vector<ResultRow> rows;
-  for (const int p : pages) {
-    for (const auto& r : site::PageRows(keyword, p)) {
-      rows.push_back({Utf8ToLocal(r.name), Utf8ToLocal(r.size), Utf8ToLocal(r.files), Utf8ToLocal(r.date),
-                      "magnet:?xt=urn:btih:" + r.infoHash});
-    }
   }
   return rows;
 }
@@ -61,7 +51,7 @@ class WindowSearch : public ::testing::Test {
 
 TEST_F(WindowSearch, ClickListsTheRowsOfTheVisitedPages) {
   const std::string keyword = "\xE9\x80\x9F\xE5\xBA\xA6\xE4\xB8\x8E\xE6\xBF\x80\xE6\x83\x85" "7";  // 速度与激情7
-  const auto expected = SiteRows(keyword, {1, 2});
+  const auto expected = testing::ListedRows(keyword, {1, 2});
   QTest::mouseClick(&window->SearchButton(), Qt::LeftButton);  // the box starts with this keyword
   EXPECT_TRUE(QTest::qWaitFor([&] { return window->List().RowCount() == static_cast<int>(expected.size()); }, 10'000));
   EXPECT_EQ(ListRows(window->List()), expected);
@@ -74,7 +64,7 @@ TEST_F(WindowSearch, SecondClickLeavesOnlyTheNewerSearchsRows) {
   Search("slow#pages=1#delay=1500@1");
   ASSERT_TRUE(QTest::qWaitFor([&] { return site.Requests().size() == 2; }, 10'000));
   Search("kw#pages=1");
-  const auto expected = SiteRows("kw#pages=1", {1});
+  const auto expected = testing::ListedRows("kw#pages=1", {1});
   EXPECT_TRUE(QTest::qWaitFor([&] { return window->List().RowCount() == static_cast<int>(expected.size()); }, 10'000));
   QTest::qWait(2000);  // past the held-back page
   EXPECT_EQ(ListRows(window->List()), expected);
@@ -90,7 +80,7 @@ TEST_F(WindowSearch, RapidSearchesWithSortsLeaveOnlyTheLastSearchsWholeRows) {
     QTest::qWait(i % 10);  // let some of them get under way
   }
   const std::string last = "kw" + std::to_string(kSearches - 1) + "#pages=2#rows=5";
-  const auto expected = SiteRows(last, {1, 2});
+  const auto expected = testing::ListedRows(last, {1, 2});
   EXPECT_TRUE(QTest::qWaitFor([&] { return window->List().RowCount() == static_cast<int>(expected.size()); }, 20'000));
   QTest::qWait(300);  // anything still on its way from an older search would arrive now
   EXPECT_EQ(ListRows(window->List()), expected);

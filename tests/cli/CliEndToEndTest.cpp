@@ -11,6 +11,7 @@
 
 #include "cli/RowFormat.h"
 #include "sample-site/SampleSite.h"
+#include "support/ListedRows.h"
 #include "sample-site/SitePages.h"
 #include "search/TextCodecs.h"
 #include "support/HostileModes.h"
@@ -65,15 +66,10 @@ Outcome RunSearch(const std::vector<std::string>& args) {
   return o;
 }
 
-ResultRow Local(const site::SiteRow& r) {
-  return {Utf8ToLocal(r.name), Utf8ToLocal(r.size), Utf8ToLocal(r.files), Utf8ToLocal(r.date),
-          "magnet:?xt=urn:btih:" + r.infoHash};
-}
-
 std::string ExpectedOutput(const std::string& keyword, std::initializer_list<int> pages, bool json) {
   std::string out;
   for (const int p : pages) {
-    for (const auto& r : site::PageRows(keyword, p)) out += (json ? FormatJsonRow(Local(r)) : FormatTabRow(Local(r))) + "\n";
+    for (const auto& row : testing::ListedRows(keyword, {p})) out += (json ? FormatJsonRow(row) : FormatTabRow(row)) + "\n";
   }
   return out;
 }
@@ -119,7 +115,7 @@ TEST_F(CliEndToEnd, HostileSiteIsReported) {
 
       std::string expected;
       for (const int page : hostile::PagesKept(mode, first)) {
-        for (const auto& r : hostile::ShownRows(mode, first, page)) expected += FormatTabRow(Local(r)) + "\n";
+        for (const auto& r : hostile::ShownRows(mode, first, page)) expected += FormatTabRow(testing::ListedRow(r)) + "\n";
       }
       EXPECT_EQ(o.out, expected);
       // Without the first page there is no search: exit 1 and the reason; otherwise the search

@@ -11,6 +11,7 @@
 #include "KeywordPort.h"
 #include "http/WebRequest.h"
 #include "sample-site/SampleSite.h"
+#include "support/ListedRows.h"
 #include "search/SearchWorker.h"
 #include "search/TextCodecs.h"
 #include "support/HostileModes.h"
@@ -44,11 +45,6 @@ class ShortReads : public SearchObserver {
   std::mutex mutex_;
   std::vector<int> pages_;
 };
-
-ResultRow Expected(const site::SiteRow& r) {
-  return {Utf8ToLocal(r.name), Utf8ToLocal(r.size), Utf8ToLocal(r.files), Utf8ToLocal(r.date),
-          "magnet:?xt=urn:btih:" + r.infoHash};
-}
 
 // The pages asked for, each once: a redirect's hops and a retry after a reset count as the page.
 std::vector<std::string> PagesAskedFor(std::vector<std::string> targets) {
@@ -94,7 +90,7 @@ TEST_F(HostileSite, EverySearchEndsAndKeepsTheGoodPagesRows) {
 
       std::vector<ResultRow> expected;
       for (const int page : hostile::PagesKept(mode, first)) {
-        for (const auto& r : hostile::ShownRows(mode, first, page)) expected.push_back(Expected(r));
+        for (const auto& r : hostile::ShownRows(mode, first, page)) expected.push_back(testing::ListedRow(r));
       }
       EXPECT_EQ(port.Rows(), expected);
 

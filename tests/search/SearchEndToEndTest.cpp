@@ -8,6 +8,7 @@
 #include "KeywordPort.h"
 #include "http/WebRequest.h"
 #include "sample-site/SampleSite.h"
+#include "support/ListedRows.h"
 #include "sample-site/SitePages.h"
 #include "search/SearchLauncher.h"
 #include "search/SearchWorker.h"
@@ -17,11 +18,6 @@ namespace korvane {
 namespace {
 
 using testing::KeywordPort;
-
-ResultRow Expected(const site::SiteRow& r) {
-  return {Utf8ToLocal(r.name), Utf8ToLocal(r.size), Utf8ToLocal(r.files), Utf8ToLocal(r.date),
-          "magnet:?xt=urn:btih:" + r.infoHash};
-}
 
 class SearchEndToEnd : public ::testing::Test {
  protected:
@@ -64,7 +60,7 @@ TEST_F(SearchEndToEnd, LoopRuleRequestsAndRows) {
     for (const int p : c.pages) {
       expectedPaths.push_back(site::PagePath(c.keyword, p));
       if (p == 0) continue;
-      for (const auto& r : site::PageRows(c.keyword, p)) expectedRows.push_back(Expected(r));
+      for (const auto& r : site::PageRows(c.keyword, p)) expectedRows.push_back(testing::ListedRow(r));
     }
     EXPECT_EQ(site.Requests(), expectedPaths) << c.keyword;
     EXPECT_EQ(rows, expectedRows) << c.keyword;
@@ -77,11 +73,7 @@ TEST_F(SearchEndToEnd, KeywordChangedDuringTheSearchIsUsedForTheFollowingPages) 
   EXPECT_EQ(site.Requests(), (std::vector<std::string>{site::PagePath("first#pages=2", 0),
                                                        site::PagePath("second#pages=2", 1),
                                                        site::PagePath("second#pages=2", 2)}));
-  std::vector<ResultRow> expected;
-  for (const int p : {1, 2}) {
-    for (const auto& r : site::PageRows("second#pages=2", p)) expected.push_back(Expected(r));
-  }
-  EXPECT_EQ(rows, expected);
+  EXPECT_EQ(rows, testing::ListedRows("second#pages=2", {1, 2}));
 }
 
 TEST_F(SearchEndToEnd, FailedFirstNumberedPageStillLetsPageTwoBeListed) {
@@ -96,9 +88,7 @@ TEST_F(SearchEndToEnd, FailedFirstNumberedPageStillLetsPageTwoBeListed) {
     EXPECT_EQ(requests, (std::vector<std::string>{site::PagePath(keyword, 0), site::PagePath(keyword, 1),
                                                   site::PagePath(keyword, 2)}))
         << fault;
-    std::vector<ResultRow> expected;
-    for (const auto& r : site::PageRows(keyword, 2)) expected.push_back(Expected(r));
-    EXPECT_EQ(rows, expected) << fault;
+    EXPECT_EQ(rows, testing::ListedRows(keyword, {2})) << fault;
   }
 }
 
@@ -156,9 +146,7 @@ TEST_F(SearchEndToEnd, NewerSearchEndsTheOlderOne) {
   ASSERT_TRUE(ended(*older));
   ASSERT_TRUE(ended(*newer));
   EXPECT_TRUE(older->rows.empty());
-  std::vector<ResultRow> expected;
-  for (const auto& r : site::PageRows("kw#pages=1", 1)) expected.push_back(Expected(r));
-  EXPECT_EQ(newer->rows, expected);
+  EXPECT_EQ(newer->rows, testing::ListedRows("kw#pages=1", {1}));
 }
 
 }  // namespace
